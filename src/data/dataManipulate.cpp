@@ -1,0 +1,365 @@
+#include "data/dataManipulate.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+
+std::string localPath(const QString& path)
+{
+    return path.toLocal8Bit().toStdString();
+}
+
+std::int64_t fileSize(std::ifstream& in)
+{
+    in.seekg(0, std::ios::end);
+    const std::int64_t size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    return size;
+}
+
+bool sizeIsSane(const int3& size)
+{
+    if (size.x <= 0 || size.y <= 0 || size.z <= 0)
+        return false;
+    return std::int64_t(size.x) * size.y * size.z <= DataManipulate::kMaxSamples;
+}
+
+// Puts the 1-based step number in place of the two characters before the last ".dat".
+bool withStepNumber(QString& path, int step)
+{
+    const qsizetype dot = path.lastIndexOf(".dat");
+    if (dot < 2)
+        return false;
+    path.replace(dot - 2, 2, QString::asprintf("%02d", step));
+    return true;
+}
+
+} // namespace
+
+DataManipulate::DataManipulate(QString stdyHdr, QString stdyDat, QString unstdyHdr,
+                               QString unstdyDat, bool)
+    : stdyHdrPth(std::move(stdyHdr)), stdyDatPth(std::move(stdyDat)),
+      unstdyHdrPth(std::move(unstdyHdr)), unstdyDatPth(std::move(unstdyDat))
+{
+}
+
+void DataManipulate::setFieldSize(int3 size)
+{
+    flowFieldSize = size;
+    winWidth = size.x;
+    winHeight = size.y;
+}
+
+bool DataManipulate::readVectorDataSlice(const char* filename)
+{
+    std::ifstream in(filename, std::ios::binary);
+    if (!in)
+        return false;
+    const std::int64_t bytes = fileSize(in);
+    int3 size{0, 0, 0};
+    if (!in.read(reinterpret_cast<char*>(&size), sizeof size))
+    {
+        std::printf("Refused slice file %s: shorter than its 12-byte header\n", filename);
+        return false;
+    }
+    if (!sizeIsSane(size))
+    {
+        std::printf("Refused slice file %s: bad field size %d x %d x %d\n", filename, size.x,
+                    size.y, size.z);
+        return false;
+    }
+    const std::int64_t n = std::int64_t(size.x) * size.y * size.z;
+    if (bytes < std::int64_t(sizeof size) + n * std::int64_t(sizeof(float2)))
+    {
+        std::printf("Refused slice file %s: %lld bytes cannot hold %d x %d x %d samples\n",
+                    filename, static_cast<long long>(bytes), size.x, size.y, size.z);
+        return false;
+    }
+    std::vector<float2> samples(n);
+    in.read(reinterpret_cast<char*>(samples.data()), n * std::int64_t(sizeof(float2)));
+    orgnvectField2d = std::move(samples);
+    setFieldSize(size);
+    assignPointerto2Ddata();
+    currentVecFile.clear();
+    return true;
+}
+
+DataManipulate::HeaderRead DataManipulate::parseHeader(bool bStdy, QString& stdyLicImg)
+{
+    const QString& path = bStdy ? stdyHdrPth : unstdyHdrPth;
+    std::ifstream in(localPath(path));
+    if (!in)
+    {
+        std::printf("Can't open header file!");
+        std::fflush(stdout);
+        return HeaderRead::Missing;
+    }
+    int values[6] = {0, 0, 0, 0, 0, 0};
+    const int count = bStdy ? 3 : 6;
+    for (int k = 0; k < count; ++k)
+        in >> values[k];
+    int3 size =
+        bStdy ? int3{values[0], values[1], values[2]} : int3{values[2], values[3], values[5]};
+    // The steady loader reads one step whatever the header announces.
+    if (bStdy && size.z > 0)
+        size.z = 1;
+    if (in.fail() || !sizeIsSane(size))
+    {
+        std::printf("Refused header %s: it does not hold %d valid sizes\n", localPath(path).c_str(),
+                    count);
+        return HeaderRead::Malformed;
+    }
+    setFieldSize(size);
+    if (bStdy)
+    {
+        currentVecFile = localPath(path.left(std::max<qsizetype>(0, path.size() - 4)));
+        stdyLicImg = QString::fromLocal8Bit(currentVecFile.c_str()) + ".ppm";
+    }
+    else
+    {
+        unstdyDimension = values[0];
+        unstdyTimeFlg = values[1];
+        unstdyDepth = values[4];
+        const qsizetype slash = path.lastIndexOf('/');
+        currentVecFile = localPath(path.left(std::max<qsizetype>(0, slash)) + "/hurricane");
+    }
+    return HeaderRead::Read;
+}
+
+bool DataManipulate::readHeaderFile(bool bStdy, QString& stdyLicImg)
+{
+    return parseHeader(bStdy, stdyLicImg) == HeaderRead::Read;
+}
+
+bool DataManipulate::readVectFile(bool bStdy, QString& stdyLicImg)
+{
+    const int3 heldSize = flowFieldSize;
+    const std::string heldStem = currentVecFile;
+    const QString heldLicImg = stdyLicImg;
+    // A header that cannot be opened leaves the size already held, and loading goes on.
+    if (parseHeader(bStdy, stdyLicImg) == HeaderRead::Malformed || !sizeIsSane(flowFieldSize) ||
+        !getDatato2d(bStdy))
+    {
+        setFieldSize(heldSize);
+        currentVecFile = heldStem;
+        stdyLicImg = heldLicImg;
+        return false;
+    }
+    assignPointerto2Ddata();
+    if (stdyDatPth.contains("saddle") && orgnvectField2d.size() >= 5051)
+        orgnvectField2d[5050] = orgnvectField2d[5049];
+    return true;
+}
+
+bool DataManipulate::getDatato2d(bool bStdy)
+{
+    const std::int64_t n = std::int64_t(flowFieldSize.x) * flowFieldSize.y;
+    std::vector<float2> samples;
+    if (bStdy)
+    {
+        std::ifstream in(localPath(stdyDatPth), std::ios::binary);
+        const std::int64_t need = n * std::int64_t(sizeof(float3));
+        if (!in || fileSize(in) < need)
+        {
+            std::printf("Refused vector file %s: it cannot hold %d x %d records\n",
+                        localPath(stdyDatPth).c_str(), flowFieldSize.x, flowFieldSize.y);
+            return false;
+        }
+        std::vector<float3> records(n);
+        in.read(reinterpret_cast<char*>(records.data()), need);
+        samples.resize(n);
+        for (std::int64_t k = 0; k < n; ++k)
+            samples[k] = makeFloat2(records[k].x, records[k].y);
+        flowFieldSize.z = 1;
+    }
+    else
+    {
+        std::vector<float3> staging(n * flowFieldSize.z, float3{0, 0, 0});
+        getAllUnstdyData(staging.data());
+        samples.resize(staging.size());
+        for (std::size_t k = 0; k < staging.size(); ++k)
+            samples[k] = makeFloat2(staging[k].x, staging[k].y);
+    }
+    orgnvectField2d = std::move(samples);
+    return true;
+}
+
+void DataManipulate::getAllUnstdyData(float3* orginFlowData)
+{
+    const std::int64_t n = std::int64_t(flowFieldSize.x) * flowFieldSize.y;
+    unstdyDatPth2 = unstdyDatPth;
+    unstdyDatPth2.replace('U', 'V');
+    for (int t = 0; t < flowFieldSize.z; ++t)
+    {
+        if (!readUnstdyStep(t, n, orginFlowData))
+            return;
+    }
+}
+
+// Reads depth slice uiUnstdySlicId of step t from both component files. Returns false when a
+// file is missing, which ends the series; a file too short for the slice leaves the step zero.
+bool DataManipulate::readUnstdyStep(int t, std::int64_t n, float3* orginFlowData)
+{
+    const bool named = withStepNumber(unstdyDatPth, t + 1) && withStepNumber(unstdyDatPth2, t + 1);
+    std::ifstream inU(localPath(unstdyDatPth), std::ios::binary);
+    std::ifstream inV(localPath(unstdyDatPth2), std::ios::binary);
+    if (!named || !inU || !inV)
+    {
+        std::printf("Can't open Data file!");
+        std::fflush(stdout);
+        return false;
+    }
+    const std::int64_t offset = std::int64_t(uiUnstdySlicId) * 4 * n;
+    const std::int64_t end = offset + 4 * n;
+    if (uiUnstdySlicId < 0 || fileSize(inU) < end || fileSize(inV) < end)
+    {
+        std::printf("Component files %s / %s hold no depth slice %d; step %d left zero\n",
+                    localPath(unstdyDatPth).c_str(), localPath(unstdyDatPth2).c_str(),
+                    uiUnstdySlicId, t + 1);
+        return true;
+    }
+    std::vector<float> u(n), v(n);
+    inU.seekg(offset);
+    inV.seekg(offset);
+    inU.read(reinterpret_cast<char*>(u.data()), 4 * n);
+    inV.read(reinterpret_cast<char*>(v.data()), 4 * n);
+    for (std::int64_t k = 0; k < n; ++k)
+    {
+        orginFlowData[t * n + k].x = u[k];
+        orginFlowData[t * n + k].y = v[k];
+    }
+    return true;
+}
+
+void DataManipulate::assignPointerto2Ddata()
+{
+    const int w = flowFieldSize.x, h = flowFieldSize.y, steps = flowFieldSize.z;
+    orgnvectField2dXAxis.assign(std::size_t(h) * steps, nullptr);
+    orgnvectField2dSlice.assign(steps, nullptr);
+    for (int t = 0; t < steps; ++t)
+    {
+        for (int j = 0; j < h; ++j)
+            orgnvectField2dXAxis[std::size_t(t) * h + j] =
+                orgnvectField2d.data() + (std::size_t(t) * h + j) * w;
+        orgnvectField2dSlice[t] = orgnvectField2dXAxis.data() + std::size_t(t) * h;
+    }
+}
+
+bool DataManipulate::saveVectorDataSlice(const char* filename) const
+{
+    std::ofstream out(filename, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    const std::int64_t n = std::int64_t(flowFieldSize.x) * flowFieldSize.y;
+    for (std::int64_t k = 0; k < n && k < std::int64_t(orgnvectField2d.size()); ++k)
+    {
+        const float3 record = makeFloat3(orgnvectField2d[k].x, orgnvectField2d[k].y, 0.0f);
+        out.write(reinterpret_cast<const char*>(&record), sizeof record);
+    }
+    return bool(out);
+}
+
+void DataManipulate::normalizaVec(float2** flowVecdata) const
+{
+    for (int j = 0; j < winHeight; ++j)
+        for (int i = 0; i < winWidth; ++i)
+        {
+            float2& v = flowVecdata[j][i];
+            const float len = std::sqrt(v.x * v.x + v.y * v.y);
+            // A zero vector has no direction; it stays zero instead of becoming NaN.
+            if (len > 0.0f)
+                v = makeFloat2(v.x / len, v.y / len);
+        }
+}
+
+void DataManipulate::printFileData(int width, int height, const int* data) const
+{
+    for (int row = 0; row < width; ++row)
+    {
+        const int* entries = data + std::size_t(row) * width;
+        int k = 0;
+        for (; k + 1 < height; k += 2)
+            std::printf("%d %d\n", entries[k], entries[k + 1]);
+        if (k < height)
+            std::printf("%d\n", entries[k]);
+    }
+}
+
+bool DataManipulate::interpolateVector2D(const float2& pos, const int& time, float2& ret) const
+{
+    const int w = flowFieldSize.x, h = flowFieldSize.y;
+    // Truncation toward zero, not floor: positions in (-1, 0) extrapolate from the first cell.
+    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
+    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || xint < 0 || xint >= w - 1 ||
+        yint < 0 || yint >= h - 1 || time < 0 || time >= flowFieldSize.z)
+        return false;
+    const float xfac = pos.x - xint, yfac = pos.y - yint;
+    float2** const s = orgnvectField2dSlice[time];
+    ret = (1 - xfac) * (1 - yfac) * s[yint][xint] + xfac * (1 - yfac) * s[yint][xint + 1] +
+          (1 - xfac) * yfac * s[yint + 1][xint] + xfac * yfac * s[yint + 1][xint + 1];
+    return true;
+}
+
+bool DataManipulate::interpolateVector(const float2& pos, const float& time, float2& ret) const
+{
+    const int w = flowFieldSize.x, h = flowFieldSize.y;
+    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
+    const int zint = static_cast<int>(time);
+    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || std::isnan(time) || xint < 0 ||
+        xint >= w - 1 || yint < 0 || yint >= h - 1 || zint < 0 || zint >= flowFieldSize.z - 1)
+        return false;
+    const float fac[3] = {pos.x - xint, pos.y - yint, time - zint};
+    float2 sum = makeFloat2(0.0f, 0.0f);
+    for (int a = 0; a < 2; ++a)
+        for (int b = 0; b < 2; ++b)
+            for (int c = 0; c < 2; ++c)
+            {
+                const float weight = (a ? fac[2] : 1 - fac[2]) * (b ? fac[1] : 1 - fac[1]) *
+                                     (c ? fac[0] : 1 - fac[0]);
+                sum = sum + weight * orgnvectField2dSlice[zint + a][yint + b][xint + c];
+            }
+    ret = sum;
+    return true;
+}
+
+// The first coordinate selects a row of w records, the second the record in the row. Indices
+// are clamped to the array, so positions on or past its last row and column read no further.
+bool DataManipulate::interpolateVect(float2 pos, float, float3& vec, int3 vectorFieldSize,
+                                     const float3* vectField2D) const
+{
+    const int w = vectorFieldSize.x, rows = vectorFieldSize.y;
+    if (w <= 0 || rows <= 0)
+        return false;
+    const float af = std::floor(pos.x), bf = std::floor(pos.y);
+    const float fa = pos.x - af, fb = pos.y - bf;
+    const int a0 = std::clamp(static_cast<int>(std::clamp(af, -1.0f, float(rows))), 0, rows - 1);
+    const int b0 = std::clamp(static_cast<int>(std::clamp(bf, -1.0f, float(w))), 0, w - 1);
+    const int a1 = std::min(a0 + 1, rows - 1), b1 = std::min(b0 + 1, w - 1);
+    const float3& f00 = vectField2D[std::size_t(a0) * w + b0];
+    const float3& f01 = vectField2D[std::size_t(a0) * w + b1];
+    const float3& f10 = vectField2D[std::size_t(a1) * w + b0];
+    const float3& f11 = vectField2D[std::size_t(a1) * w + b1];
+    vec = (1 - fb) * ((1 - fa) * f00 + fa * f01) + fb * ((1 - fa) * f10 + fa * f11);
+    return std::sqrt(vec.x * vec.x + vec.y * vec.y) >= 0.01f;
+}
+
+bool DataManipulate::mapVectorFile(const float3* vectField2D, float3* vectMappedField2D,
+                                   int3 vectorFieldSize) const
+{
+    std::printf("mapVectorFile\n");
+    const int w = flowFieldSize.x, h = flowFieldSize.y;
+    for (int k = 0; k < w * h; ++k)
+    {
+        const int q = k / w, r = k % w;
+        const float2 pos =
+            makeFloat2(float(q) * vectorFieldSize.x / w, float(r) * vectorFieldSize.y / h);
+        interpolateVect(pos, 0, vectMappedField2D[k], vectorFieldSize, vectField2D);
+    }
+    return true;
+}

@@ -1,0 +1,14 @@
+// Writes the default data sets in the loader's file formats: the binary slice file, a steady
+// header/vector pair and an unsteady header with per-step U/V component volumes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace DatasetWriter
+{
+// Each returns false and prints the path when a file cannot be written.
+bool writeHurricaneSlices(const std::filesystem::path& file);
+bool writeEarthquakeSteady(const std::filesystem::path& header, const std::filesystem::path& data);
+bool writeHurricaneUnsteady(const std::filesystem::path& folder);
+} // namespace DatasetWriter
