@@ -18,6 +18,11 @@ public:
 
     DataManipulate(QString stdyHdrPth, QString stdyDatPth, QString unstdyHdrPth,
                    QString unstdyDatPth, bool bStdy);
+    // The row and slice tables point into the sample block: copies would dangle, moves do not.
+    DataManipulate(const DataManipulate&) = delete;
+    DataManipulate& operator=(const DataManipulate&) = delete;
+    DataManipulate(DataManipulate&&) = default;
+    DataManipulate& operator=(DataManipulate&&) = default;
 
     // Loading. Each returns false when it could not load, leaving the held field unchanged.
     bool readVectorDataSlice(const char* filename);

@@ -1,5 +1,6 @@
 #include "datasetWriter.h"
 
+#include "data/dataManipulate.h"
 #include "syntheticFlow.h"
 
 #include <cstdio>
@@ -39,21 +40,28 @@ bool report(bool ok, const fs::path& file)
 }
 } // namespace
 
-bool DatasetWriter::writeHurricaneSlices(const fs::path& file)
+void DatasetWriter::fillHurricane(DataManipulate& data)
 {
-    std::ofstream out = openOut(file);
-    const int3 size{kHurricaneSize, kHurricaneSize, kHurricaneSteps};
-    out.write(reinterpret_cast<const char*>(&size), sizeof size);
-    std::vector<float2> slice(std::size_t(size.x) * size.y);
-    for (int t = 0; t < size.z && out; ++t)
+    data.flowFieldSize = int3{kHurricaneSize, kHurricaneSize, kHurricaneSteps};
+    data.winWidth = data.winHeight = kHurricaneSize;
+    data.orgnvectField2d.resize(std::size_t(kHurricaneSize) * kHurricaneSize * kHurricaneSteps);
+    data.assignPointerto2Ddata();
+    for (int t = 0; t < kHurricaneSteps; ++t)
     {
         const SyntheticFlow flow = SyntheticFlow::hurricane(t);
-        for (int j = 0; j < size.y; ++j)
-            for (int i = 0; i < size.x; ++i)
-                slice[std::size_t(j) * size.x + i] = flow.velocity(i, j);
-        writeAll(out, slice);
+        for (int j = 0; j < kHurricaneSize; ++j)
+            for (int i = 0; i < kHurricaneSize; ++i)
+                data.orgnvectField2dSlice[t][j][i] = flow.velocity(i, j);
     }
-    return report(bool(out), file);
+}
+
+bool DatasetWriter::writeHurricaneSlices(const fs::path& file)
+{
+    DataManipulate data("", "", "", "", false);
+    fillHurricane(data);
+    std::ofstream out = openOut(file);
+    out.write(reinterpret_cast<const char*>(&data.flowFieldSize), sizeof data.flowFieldSize);
+    return report(writeAll(out, data.orgnvectField2d), file);
 }
 
 bool DatasetWriter::writeEarthquakeSteady(const fs::path& header, const fs::path& data)

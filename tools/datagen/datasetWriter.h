@@ -3,10 +3,14 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
+
+class DataManipulate;
 
 namespace DatasetWriter
 {
+// Loads the default 500 x 500 x 48 hurricane field into memory, as the slice file holds it.
+void fillHurricane(DataManipulate& data);
+
 // Each returns false and prints the path when a file cannot be written.
 bool writeHurricaneSlices(const std::filesystem::path& file);
 bool writeEarthquakeSteady(const std::filesystem::path& header, const std::filesystem::path& data);
