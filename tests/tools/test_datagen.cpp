@@ -1,0 +1,57 @@
+#include "data/dataManipulate.h"
+#include "datasetWriter.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+class GeneratedData : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device device;
+        root = fs::temp_directory_path() / ("quorvel-datagen-" + std::to_string(device()));
+    }
+    void TearDown() override { fs::remove_all(root); }
+    QString path(const char* name) const { return QString::fromStdString((root / name).string()); }
+    fs::path root;
+};
+} // namespace
+
+TEST_F(GeneratedData, SliceFileHasTheAnnouncedSizeAndLoads)
+{
+    ASSERT_TRUE(DatasetWriter::writeHurricaneSlices(root / "hurricane_z_8.dat"));
+    EXPECT_EQ(fs::file_size(root / "hurricane_z_8.dat"), 12u + 500u * 500u * 48u * 8u);
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice((root / "hurricane_z_8.dat").c_str()));
+    EXPECT_EQ(data.flowFieldSize.z, 48);
+    DataManipulate memory("", "", "", "", false);
+    DatasetWriter::fillHurricane(memory);
+    EXPECT_TRUE(memory.orgnvectField2d == data.orgnvectField2d);
+}
+
+TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
+{
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
+                                                     root / "earthquake_100.dat"));
+    ASSERT_TRUE(DatasetWriter::writeHurricaneUnsteady(root / "unstdy"));
+    EXPECT_EQ(fs::file_size(root / "earthquake_100.dat"), 100u * 100u * 12u);
+    DataManipulate data(path("earthquake_100.txt"), path("earthquake_100.dat"),
+                        path("unstdy/header.txt"), path("unstdy/Uf/Uf01.dat"), true);
+    QString lic;
+    ASSERT_TRUE(data.readVectFile(true, lic));
+    EXPECT_EQ(data.flowFieldSize.x, 100);
+    EXPECT_EQ(lic, path("earthquake_100.ppm"));
+
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(data.readVectFile(false, lic));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), ""); // every step and slice 49 were found
+    EXPECT_GE(data.unstdyDepth, 50);
+    EXPECT_EQ(std::int64_t(fs::file_size(root / "unstdy/Vf/Vf01.dat")),
+              std::int64_t(4) * data.flowFieldSize.x * data.flowFieldSize.y * data.unstdyDepth);
+    EXPECT_NE(data.orgnvectField2dSlice[data.flowFieldSize.z - 1][50][50].x, 0.0f);
+}
