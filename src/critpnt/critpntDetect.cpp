@@ -1,0 +1,313 @@
+#include "critpnt/critpntDetect.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// 1/sqrt(3) in single precision: the weight of the diagonal neighbours in the stencils.
+constexpr float kDiagonalWeight = 0.57735026f;
+// Steps of the tracing test in each direction, and their length in grid units.
+constexpr int kTestSteps = 10000;
+constexpr float kTestStep = 0.1f;
+// Real parts closer to zero than this make a complex pair a center.
+constexpr float kCenterTolerance = 0.01f;
+
+// True when the components of the four corners take both strict signs.
+bool changesSign(float a, float b, float c, float d)
+{
+    const bool bPositive = a > 0 || b > 0 || c > 0 || d > 0;
+    const bool bNegative = a < 0 || b < 0 || c < 0 || d < 0;
+    return bPositive && bNegative;
+}
+
+bool inUnitRange(float v)
+{
+    return v >= 0 && v <= 1;
+}
+
+float distance(const float2& a, const float2& b)
+{
+    const float2 d = a - b;
+    return std::sqrt(d * d);
+}
+} // namespace
+
+CritpntDetect::CritpntDetect()
+    : jacobMatrix{}, eigenValues{}, critpoints(std::make_unique<critpntArray>())
+{
+}
+
+void CritpntDetect::genAllCritpntData(float2** vectorData, float resolution, int3* flowsize)
+{
+    findCritpnts(vectorData, flowsize);
+    spotCripnts(vectorData, makeInt2(flowsize->x, flowsize->y));
+    genAllTmplt(vectorData, resolution, flowsize);
+}
+
+void CritpntDetect::findCritpnts(float2** vectorData, int3* flowsize)
+{
+    repFocusCnt = attrFocusCnt = centerCnt = 0;
+    repNodeCnt = attrNodeCnt = saddlePntCnt = 0;
+    allPntCnt = 0;
+    fieldSize = makeInt2(flowsize->x, flowsize->y);
+    for (int j = 0; j < fieldSize.y - 1; ++j)
+        for (int i = 0; i < fieldSize.x - 1; ++i)
+            searchCell(vectorData, i, j);
+}
+
+// Solves the bilinear interpolant of cell (i, j) for its zero by eliminating t, and keeps the
+// first root that lies in the cell. Exactly linear components divide by zero on purpose: the
+// infinite or undefined results fail the range tests.
+void CritpntDetect::searchCell(float2** vectorData, int i, int j)
+{
+    const float2 lb = vectorData[j][i];
+    const float2 rb = vectorData[j][i + 1];
+    const float2 lt = vectorData[j + 1][i];
+    const float2 rt = vectorData[j + 1][i + 1];
+    if (!changesSign(lb.x, rb.x, lt.x, rt.x) || !changesSign(lb.y, rb.y, lt.y, rt.y))
+        return;
+
+    const float x00 = lb.x, ax = rb.x - lb.x, bx = lt.x - lb.x, cx = lb.x - lt.x - rb.x + rt.x;
+    const float y00 = lb.y, ay = rb.y - lb.y, by = lt.y - lb.y, cy = lb.y - lt.y - rb.y + rt.y;
+    const float A = ax / cx, B = bx / cx, P = (ax * bx / cx - x00) / cx;
+    const float A2 = ay / cy, B2 = by / cy, Q = (ay * by / cy - y00) / cy;
+    const float k = A2 - A;
+    const float b = (B2 + B) * k + P - Q;
+    const float c = B * k * B2 + (B2 * P - Q * B);
+    const float D = b * b - 4 * k * c;
+    if (D < 0)
+        return;
+
+    const float r = std::sqrt(D);
+    const float s1 = (r - b) / (2 * k);
+    const float s2 = (-b - r) / (2 * k);
+    const float t1 = (B + s1 == 0) ? 2.0f : P / (B + s1) - A;
+    const float t2 = (B + s2 == 0) ? 2.0f : P / (B + s2) - A;
+    float2 pos;
+    if (inUnitRange(s1) && inUnitRange(t1))
+        pos = makeFloat2(i + s1, j + t1);
+    else if (inUnitRange(s2) && inUnitRange(t2))
+        pos = makeFloat2(i + s2, j + t2);
+    else
+        return;
+    if (allPntCnt < kCritpntCapacity)
+        critpoints->allCritical[allPntCnt++] = pos;
+}
+
+void CritpntDetect::spotCripnts(float2** vectorData, const int2& flowSize)
+{
+    repFocusCnt = attrFocusCnt = centerCnt = 0;
+    repNodeCnt = attrNodeCnt = saddlePntCnt = 0;
+    fieldSize = flowSize;
+    for (int n = 0; n < allPntCnt; ++n)
+    {
+        const float2 p = critpoints->allCritical[n];
+        float det = 0;
+        int type = getCritpntType(vectorData, p, &det);
+        const int r = testCriticalPoint(vectorData, flowSize, p);
+        if (type != 6 && type != 4)
+            type = (type & 6) | r;
+        appendCritpnt(type, p);
+    }
+}
+
+void CritpntDetect::appendCritpnt(int type, const float2& pos)
+{
+    critpntArray& tables = *critpoints;
+    auto append = [&pos](float2* table, int& cnt)
+    {
+        if (cnt < kCritpntCapacity)
+            table[cnt++] = pos;
+    };
+    switch (type)
+    {
+    case 0:
+        append(tables.attrNode, attrNodeCnt);
+        break;
+    case 1:
+        append(tables.repNode, repNodeCnt);
+        break;
+    case 2:
+        append(tables.attrFocus, attrFocusCnt);
+        break;
+    case 3:
+        append(tables.repFocus, repFocusCnt);
+        break;
+    case 4:
+        append(tables.saddlePnt, saddlePntCnt);
+        break;
+    case 6:
+        append(tables.center, centerCnt);
+        break;
+    default:
+        break;
+    }
+}
+
+int CritpntDetect::getCritpntType(float2** vectorData, float2 pos, float* det)
+{
+    *det = computeEigenValue(vectorData, pos);
+    const float e1 = eigenValues[0];
+    const float e2 = eigenValues[2];
+    if (eigenValues[1] == 0.0f)
+    {
+        if (e1 > 0 && e2 > 0)
+            return 1;
+        if (e1 < 0 && e2 < 0)
+            return 0;
+        if (e1 * e2 < 0)
+            return 4;
+        return -1;
+    }
+    if (std::fabs(e1) < kCenterTolerance && std::fabs(e2) < kCenterTolerance)
+        return 6;
+    if (e1 > 0 && e2 > 0)
+        return 3;
+    if (e1 < 0 && e2 < 0)
+        return 2;
+    return -1;
+}
+
+float CritpntDetect::computeEigenValue(float2** vectorData, float2 pos)
+{
+    computeJacobianMatrix2D(vectorData, pos);
+    const float* J = jacobMatrix;
+    const float tr = J[0] + J[3];
+    const float det = J[0] * J[3] - J[1] * J[2];
+    const float disc = tr * tr - 4 * det;
+    if (disc < 0)
+    {
+        eigenValues[0] = eigenValues[2] = tr * 0.5f;
+        eigenValues[1] = eigenValues[3] = 1.0f;
+    }
+    else
+    {
+        const float root = std::sqrt(disc);
+        eigenValues[0] = (tr + root) * 0.5f;
+        eigenValues[2] = (tr - root) * 0.5f;
+        eigenValues[1] = eigenValues[3] = 0.0f;
+    }
+    return det;
+}
+
+// Blends the stencil differences of the cell's four nodes. A position off the grid (or not
+// a number) has no Jacobian: the matrix becomes undefined and the point unclassified.
+void CritpntDetect::computeJacobianMatrix2D(float2** vectorData, float2 pos)
+{
+    if (!insideGrid(pos))
+    {
+        std::fill(std::begin(jacobMatrix), std::end(jacobMatrix), NAN);
+        return;
+    }
+    const int xint = int(pos.x);
+    const int yint = int(pos.y);
+    const float xfac = pos.x - xint;
+    const float yfac = pos.y - yint;
+    const float w00 = (1 - xfac) * (1 - yfac), w10 = xfac * (1 - yfac);
+    const float w01 = (1 - xfac) * yfac, w11 = xfac * yfac;
+    const float2 delx = w00 * stencilDx(vectorData, xint, yint) +
+                        w10 * stencilDx(vectorData, xint + 1, yint) +
+                        w01 * stencilDx(vectorData, xint, yint + 1) +
+                        w11 * stencilDx(vectorData, xint + 1, yint + 1);
+    const float2 dely = w00 * stencilDy(vectorData, xint, yint) +
+                        w10 * stencilDy(vectorData, xint + 1, yint) +
+                        w01 * stencilDy(vectorData, xint, yint + 1) +
+                        w11 * stencilDy(vectorData, xint + 1, yint + 1);
+    jacobMatrix[0] = delx.x;
+    jacobMatrix[1] = delx.y;
+    jacobMatrix[2] = dely.x;
+    jacobMatrix[3] = dely.y;
+}
+
+float2 CritpntDetect::stencilDx(float2** vectorData, int x, int y) const
+{
+    const auto V = [&](int X, int Y) { return node(vectorData, X, Y); };
+    return (V(x + 1, y) - V(x - 1, y)) + kDiagonalWeight * ((V(x + 1, y + 1) - V(x - 1, y + 1)) +
+                                                            (V(x + 1, y - 1) - V(x - 1, y - 1)));
+}
+
+float2 CritpntDetect::stencilDy(float2** vectorData, int x, int y) const
+{
+    const auto V = [&](int X, int Y) { return node(vectorData, X, Y); };
+    return (V(x, y + 1) - V(x, y - 1)) + kDiagonalWeight * ((V(x + 1, y + 1) - V(x + 1, y - 1)) +
+                                                            (V(x - 1, y + 1) - V(x - 1, y - 1)));
+}
+
+// Border nodes stand in for the missing neighbours beyond the grid.
+float2 CritpntDetect::node(float2** vectorData, int x, int y) const
+{
+    return vectorData[std::clamp(y, 0, fieldSize.y - 1)][std::clamp(x, 0, fieldSize.x - 1)];
+}
+
+bool CritpntDetect::insideGrid(const float2& pos) const
+{
+    return pos.x >= 0 && pos.x <= fieldSize.x - 1 && pos.y >= 0 && pos.y <= fieldSize.y - 1;
+}
+
+int CritpntDetect::testCriticalPoint(float2** vectorData, const int2& flowSize,
+                                     const float2& pos) const
+{
+    const float2 seed = pos + makeFloat2(10.0f, 10.0f);
+    const float2 back = traceEnd(vectorData, flowSize, seed, false);
+    const float2 forth = traceEnd(vectorData, flowSize, seed, true);
+    return distance(back, pos) < distance(forth, pos) ? 1 : 0;
+}
+
+float2 CritpntDetect::traceEnd(float2** vectorData, const int2& flowSize, const float2& seed,
+                               bool isForward) const
+{
+    float2 curPos = seed;
+    for (int n = 0; n < kTestSteps; ++n)
+    {
+        float2 next;
+        if (!RK4(vectorData, flowSize, isForward, curPos, next))
+            break;
+        curPos = next;
+    }
+    return curPos;
+}
+
+bool CritpntDetect::RK4(float2** vectorData, const int2& flowSize, const bool& isForward,
+                        float2& pos, float2& ret) const
+{
+    const float h = isForward ? kTestStep : -kTestStep;
+    float2 k1, k2, k3, k4;
+    if (!interpolateVector(vectorData, flowSize, pos, k1) ||
+        !interpolateVector(vectorData, flowSize, pos + (h * 0.5f) * k1, k2) ||
+        !interpolateVector(vectorData, flowSize, pos + (h * 0.5f) * k2, k3) ||
+        !interpolateVector(vectorData, flowSize, pos + h * k3, k4))
+        return false;
+    ret = pos + (h / 6.0f) * (k1 + 2.0f * k2 + 2.0f * k3 + k4);
+    return true;
+}
+
+// Corners beyond the last column or row carry zero weight and are never read.
+bool CritpntDetect::interpolateVector(float2** vectorData, const int2& flowSize, const float2& pos,
+                                      float2& ret) const
+{
+    if (!(pos.x >= 0 && pos.x <= flowSize.x - 1 && pos.y >= 0 && pos.y <= flowSize.y - 1))
+        return false;
+    const int xint = int(pos.x);
+    const int yint = int(pos.y);
+    const float xfac = pos.x - xint;
+    const float yfac = pos.y - yint;
+    const bool bRight = xint + 1 < flowSize.x;
+    const bool bTop = yint + 1 < flowSize.y;
+    const float2 zero{0, 0};
+    const float2 lb = vectorData[yint][xint];
+    const float2 rb = bRight ? vectorData[yint][xint + 1] : zero;
+    const float2 lt = bTop ? vectorData[yint + 1][xint] : zero;
+    const float2 rt = bRight && bTop ? vectorData[yint + 1][xint + 1] : zero;
+    ret = interpolateVector(xfac, yfac, lb, lt, rb, rt);
+    return true;
+}
+
+float2 CritpntDetect::interpolateVector(const float& xfac, const float& yfac, const float2& lb,
+                                        const float2& lt, const float2& rb, const float2& rt) const
+{
+    return ((1 - yfac) * (1 - xfac)) * lb + ((1 - yfac) * xfac) * rb + ((1 - xfac) * yfac) * lt +
+           (xfac * yfac) * rt;
+}
+
+void CritpntDetect::clearCritpntData() {}

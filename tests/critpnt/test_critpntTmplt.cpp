@@ -1,0 +1,4 @@
+#include "critpnt/critpntDetect.h"
+#include "critpntFields.h"
+
+#include <gtest/gtest.h>
