@@ -1,0 +1,50 @@
+#include "app/tabReadUnstdyDat.h"
+
+#include <QLineEdit>
+
+TabReadUnstdyDat::TabReadUnstdyDat(QWidget* parent)
+    : QWidget(parent), chooseFile(TabReadStdyDat::defaultFileChooser())
+{
+    if (parent)
+    {
+        leUnstdyHdrDir = parent->findChild<QLineEdit*>("leUnstdyHdrDir");
+        leUnstdyDatDir = parent->findChild<QLineEdit*>("leUnstdyDatDir");
+        btnOpnUnstdyHdrDlg = parent->findChild<QObject*>("btnOpnUnstdyHdrDlg");
+        btnOpnUnstdyDatDlg = parent->findChild<QObject*>("btnOpnUnstdyDatDlg");
+        btnconfirmUnstdyFile = parent->findChild<QObject*>("btnconfirmUnstdyFile");
+    }
+    // Only shown: the path members stay empty until the user picks a file.
+    if (leUnstdyHdrDir)
+        leUnstdyHdrDir->setText("./flow data/unstdy flow data/header.txt");
+    if (leUnstdyDatDir)
+        leUnstdyDatDir->setText("./flow data/unstdy flow data/Uf/Uf01.dat");
+}
+
+void TabReadUnstdyDat::on_btnOpnUnstdyHdrDlg()
+{
+    const QString path = chooseFile(this, tr("Open Unsteady Flow Header files"),
+                                    tr("Header files (*.txt);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    unSteadyHdrPth = path;
+    if (leUnstdyHdrDir)
+        leUnstdyHdrDir->setText(unSteadyHdrPth);
+    emit unstdydirPasstoDataMani(unSteadyHdrPth, unSteadyPth, unSteadyPth2);
+}
+
+void TabReadUnstdyDat::on_btnOpnUnstdyDatDlg()
+{
+    const QString path = chooseFile(this, tr("Open Unsteady Flow Data files"),
+                                    tr("Data files (*.dat);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    unSteadyPth = path;
+    // The user may pick either component; the other one sits beside it with U and V swapped.
+    if (unSteadyPth.contains('U'))
+        unSteadyPth2 = QString(unSteadyPth).replace('U', 'V');
+    else
+        unSteadyPth2 = QString(unSteadyPth).replace('V', 'U');
+    if (leUnstdyDatDir)
+        leUnstdyDatDir->setText(unSteadyPth);
+    emit unstdydirPasstoDataMani(unSteadyHdrPth, unSteadyPth, unSteadyPth2);
+}
