@@ -1,5 +1,7 @@
 #include "app/myclass.h"
 
+#include "app/tabReadStdyDat.h"
+#include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
 
 #include <QGroupBox>
@@ -20,6 +22,12 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     setGeometry(placement(desktopSize, viewW));
     ui.labHint->setGeometry(15, viewW + 45, viewW + 475, 30);
     setWindowTitle(tr("Quorvel"));
+    // The tab controllers find the tab widgets by name, so they come after the tree. They
+    // draw nothing and stay hidden, so they never catch the window's mouse events.
+    rdStdyDat = new TabReadStdyDat(this);
+    rdUbstdyDat = new TabReadUnstdyDat(this);
+    rdStdyDat->hide();
+    rdUbstdyDat->hide();
     ui.gbFlowView->setGeometry(15, 15, viewW + 30, viewW + 30);
 
     // Each step sets its widgets' opening states before it connects them to the view, so
@@ -78,8 +86,17 @@ void MyClass::initSliders()
     ui.labMaxStrklSliceIntv->setText(tenths(ui.hSliStrklSliceIntv->maximum() * 0.1f));
 }
 
-// The file tabs only need connecting; their controllers fill in the default paths.
-void MyClass::initFileReading() {}
+void MyClass::initFileReading()
+{
+    connect(ui.btnOpnStdyHdrDlg, &QPushButton::clicked, rdStdyDat,
+            &TabReadStdyDat::on_btnOpnStdyHdrDlg);
+    connect(ui.btnOpnStdyDatDlg, &QPushButton::clicked, rdStdyDat,
+            &TabReadStdyDat::on_btnOpnStdyDatDlg);
+    connect(ui.btnOpnUnstdyHdrDlg, &QPushButton::clicked, rdUbstdyDat,
+            &TabReadUnstdyDat::on_btnOpnUnstdyHdrDlg);
+    connect(ui.btnOpnUnstdyDatDlg, &QPushButton::clicked, rdUbstdyDat,
+            &TabReadUnstdyDat::on_btnOpnUnstdyDatDlg);
+}
 
 void MyClass::initSeedingTypes()
 {

@@ -12,6 +12,8 @@
 
 class QGroupBox;
 class QScreen;
+class TabReadStdyDat;
+class TabReadUnstdyDat;
 
 class MyClass : public QMainWindow
 {
@@ -28,6 +30,8 @@ public:
     // "High" end gives the shortest period, its "Low" end the longest.
     int animationPeriod(int value) const;
 
+    TabReadStdyDat* rdStdyDat = nullptr;
+    TabReadUnstdyDat* rdUbstdyDat = nullptr;
     int viewW = 600;
     int viewH = 600;
     Ui_MyClassClass ui;

@@ -2,6 +2,8 @@
 // between field-line kinds, comparisons and seeding, the three modes, the animation and LIC
 // controls, the sliders and their labels. Widgets of the hidden group are driven by code.
 #include "app/myclass.h"
+#include "app/tabReadStdyDat.h"
+#include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
 
 #include <QSignalSpy>
@@ -85,6 +87,7 @@ private slots:
     void timeStepFromViewMovesSliderAndLabel();
     void speedAndRakeSlidersFollowKeys();
     void mouseCoordinatesAreShown();
+    void fileTabButtonsReachTheirControllers();
 };
 
 void TestPanel::init()
@@ -553,6 +556,37 @@ void TestPanel::mouseCoordinatesAreShown()
     window->updateMouseCoor({-3, 0});
     QCOMPARE(ui->lbMouse_x->text(), QString("x:-3"));
     QCOMPARE(ui->lbMouse_y->text(), QString("y:0"));
+}
+
+void TestPanel::fileTabButtonsReachTheirControllers()
+{
+    QCOMPARE(ui->leStdyHdrDir->text(), QString("./flow data/stdy flow data/earthquake_100.txt"));
+    QCOMPARE(ui->leUnstdyDatDir->text(), QString("./flow data/unstdy flow data/Uf/Uf01.dat"));
+    QVERIFY(!window->rdStdyDat->isVisible() && !window->rdUbstdyDat->isVisible());
+
+    QStringList asked;
+    const auto answer = [&asked](const QString& path)
+    {
+        return [&asked, path](QWidget*, const QString& caption, const QString&)
+        {
+            asked << caption;
+            return path;
+        };
+    };
+    window->rdStdyDat->chooseFile = answer("./a/b.txt");
+    window->rdUbstdyDat->chooseFile = answer("./u/Uf07.dat");
+    QSignalSpy steady(window->rdStdyDat, &TabReadStdyDat::stdydirPasstoDataMani);
+    QSignalSpy unsteady(window->rdUbstdyDat, &TabReadUnstdyDat::unstdydirPasstoDataMani);
+
+    ui->btnOpnStdyHdrDlg->click();
+    QCOMPARE(ui->leStdyDatDir->text(), QString("./a/b.dat"));
+    ui->btnOpnStdyDatDlg->click();
+    ui->btnOpnUnstdyDatDlg->click();
+    QCOMPARE(ui->leUnstdyDatDir->text(), QString("./u/Uf07.dat"));
+    ui->btnOpnUnstdyHdrDlg->click();
+    QCOMPARE(asked.size(), 4);
+    QCOMPARE(steady.size(), 2);
+    QCOMPARE(unsteady.size(), 2);
 }
 
 QTEST_MAIN(TestPanel)
