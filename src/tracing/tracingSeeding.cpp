@@ -1,0 +1,162 @@
+#include "tracing/tracing.h"
+
+#include "tracing/tracedLines.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+// A seed set fills the tracer's seed array and one record per line.
+constexpr int kMaxSeededLines = std::min(TracedLines::kMaxLines, Tracing::kMaxRakeSeeds);
+
+void reportRefused(const char* operation, long long requested, int traced)
+{
+    if (traced < requested)
+        std::printf("%s: %lld of %lld lines refused, the line store holds at most %d lines of "
+                    "a kind and %d points\n",
+                    operation, requested - traced, requested, TracedLines::kMaxLines,
+                    TracedLines::kMaxPoints);
+}
+} // namespace
+
+void Tracing::computeRakeSeed(float2* seedArr, int numSeed) const
+{
+    if (seedArr == nullptr || numSeed > kMaxRakeSeeds)
+        return;
+    // The last seed is the rake's end as clicked and is left exactly as it is.
+    const float2 first = seedArr[0];
+    const float2 last = seedArr[numSeed - 1];
+    for (int i = 1; i < numSeed - 1; ++i)
+    {
+        const float f = float(i) / float(numSeed - 1);
+        seedArr[i].x = first.x + (last.x - first.x) * f;
+        seedArr[i].y = first.y + (last.y - first.y) * f;
+    }
+}
+
+void Tracing::rakeStrml(float2* seedArr, bool bStrml, int3 size, float2*** field,
+                        TracedLines* flowlines, int& prevNumPnts)
+{
+    if (seedArr == nullptr || flowlines == nullptr)
+        return;
+    const int requested = std::max(numRakeSeeds, 0);
+    const int numLines = std::min(requested, kMaxSeededLines);
+    int traced = 0;
+    for (int i = 0; i < numLines; ++i)
+    {
+        float2 endPos{};
+        const bool bTraced =
+            bStrml ? traceStreamline(seedArr[i], size, field, flowlines, i, prevNumPnts)
+                   : tracePathline(seedArr[i], pthlTraceTimeIntv, 0, float(size.z), size, field,
+                                   flowlines, i, prevNumPnts, endPos);
+        traced += bTraced ? 1 : 0;
+    }
+    // The view draws numRakeSeeds records: keep it within those written.
+    numRakeSeeds = std::min(numRakeSeeds, numLines);
+    flgMulti = true;
+    reportRefused("Rake", requested, traced);
+}
+
+void Tracing::getRakeStrmPthTimeEndSdPnts(bool& firstSd, bool bStrml, float2* seedPos,
+                                          float2* seedArr, int numSeed, int3 size, float2*** field,
+                                          int flagStrmPathPthtime, TracedLines* flowlines)
+{
+    if (seedPos == nullptr || seedArr == nullptr)
+        return;
+    if (firstSd)
+    {
+        if (flowlines != nullptr)
+            flowlines->clearLineData();
+        firstSd = false;
+        seedArr[0] = *seedPos;
+        return;
+    }
+    firstSd = true;
+    if (numSeed < 1)
+    {
+        std::printf("Rake refused: it needs at least one seed, not %d\n", numSeed);
+        return;
+    }
+    if (numSeed > kMaxRakeSeeds)
+    {
+        std::printf("Rake: %d of %d seeds refused, a rake holds at most %d seeds\n",
+                    numSeed - kMaxRakeSeeds, numSeed, kMaxRakeSeeds);
+        numSeed = kMaxRakeSeeds;
+        numRakeSeeds = std::min(numRakeSeeds, numSeed);
+    }
+    seedArr[numSeed - 1] = *seedPos;
+    computeRakeSeed(seedArr, numSeed);
+    if (flowlines == nullptr)
+        return;
+    const int flag = flagStrmPathPthtime;
+    if (flag == 1 || flag == 2 || flag == 4)
+        rakeStrml(seedArr, bStrml, size, field, flowlines, flowlines->currNumpnt);
+    if (flag == 3 || flag == 4)
+        timelTracing(seedArr, numSeed, size, field, flowlines, flowlines->currNumpnt);
+}
+
+void Tracing::getUnifSdPnts(float2* seedArr, int numXSeed, int numYSeed, int3 size, float2*** field,
+                            TracedLines* flowlines)
+{
+    if (seedArr == nullptr || flowlines == nullptr || numXSeed < 1 || numYSeed < 1)
+        return;
+    const int xintv = int(winWidth / (static_cast<long long>(numXSeed) + 1));
+    const int yintv = int(winHeight / (static_cast<long long>(numYSeed) + 1));
+    const long long requested = static_cast<long long>(numXSeed) * numYSeed;
+    const int numSeed = int(std::min<long long>(requested, kMaxSeededLines));
+    for (int k = 0; k < numSeed; ++k)
+    {
+        const int r = k / numXSeed;
+        const int c = k % numXSeed;
+        seedArr[k] = makeFloat2(float((c + 1) * xintv), float((r + 1) * yintv));
+    }
+    const int traced = traceSeededStreamlines(seedArr, numSeed, size, field, flowlines);
+    if (requested > numSeed)
+        numRakeSeeds = std::min(numRakeSeeds, numSeed);
+    reportRefused("Uniform seeding", requested, traced);
+}
+
+void Tracing::getRandSdPnts(float2* seedArr, int numSeed, int3 size, float2*** field,
+                            TracedLines* flowlines)
+{
+    if (seedArr == nullptr || flowlines == nullptr || numSeed < 1)
+        return;
+    const int numDrawn = std::min(numSeed, kMaxSeededLines);
+    for (int i = 0; i < numDrawn; ++i)
+    {
+        const int x = drawUniform(winWidth);
+        const int y = drawUniform(winHeight);
+        seedArr[i] = makeFloat2(float(x), float(y));
+    }
+    const int traced = traceSeededStreamlines(seedArr, numDrawn, size, field, flowlines);
+    if (numSeed > numDrawn)
+        numRakeSeeds = std::min(numRakeSeeds, numDrawn);
+    reportRefused("Random seeding", numSeed, traced);
+}
+
+// One streamline per seed, line i into record i, points from 0 on with a count of its own, so
+// the distance test against the store sees only what currNumpnt already covered.
+int Tracing::traceSeededStreamlines(float2* seedArr, int numSeed, int3 size, float2*** field,
+                                    TracedLines* flowlines)
+{
+    int count = 0;
+    int traced = 0;
+    for (int i = 0; i < numSeed; ++i)
+        traced += traceStreamline(seedArr[i], size, field, flowlines, i, count) ? 1 : 0;
+    return traced;
+}
+
+// An equally likely integer in [0, upper]: draws from the top, incomplete stretch of the
+// generator's range are redrawn, fewer than half of them for any bound.
+int Tracing::drawUniform(int upper)
+{
+    if (upper <= 0)
+        return 0;
+    const unsigned long long range = static_cast<unsigned long long>(upper) + 1;
+    const unsigned long long limit = (1ULL << 32) / range * range;
+    unsigned long long draw = seedGenerator();
+    while (draw >= limit)
+        draw = seedGenerator();
+    return int(draw % range);
+}

@@ -1,0 +1,32 @@
+// Analytic fields for the tracing tests, built in memory.
+#pragma once
+
+#include "data/dataManipulate.h"
+
+#include <functional>
+
+// A W x H x T field with v(i, j, t) = f(i, j, t).
+inline DataManipulate makeField(int3 size, const std::function<float2(int, int, int)>& f)
+{
+    DataManipulate data("", "", "", "", false);
+    data.flowFieldSize = size;
+    data.orgnvectField2d.resize(std::size_t(size.x) * size.y * size.z);
+    data.assignPointerto2Ddata();
+    for (int t = 0; t < size.z; ++t)
+        for (int j = 0; j < size.y; ++j)
+            for (int i = 0; i < size.x; ++i)
+                data.orgnvectField2dSlice[t][j][i] = f(i, j, t);
+    return data;
+}
+
+inline DataManipulate uniformField(int3 size, float2 v)
+{
+    return makeField(size, [v](int, int, int) { return v; });
+}
+
+// Rigid rotation about (cx, cy), angular speed w: closed circular orbits.
+inline DataManipulate rotationField(int3 size, float cx, float cy, float w)
+{
+    return makeField(size, [=](int i, int j, int)
+                     { return makeFloat2(-w * (float(j) - cy), w * (float(i) - cx)); });
+}
