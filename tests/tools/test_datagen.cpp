@@ -1,6 +1,10 @@
 #include "data/dataManipulate.h"
 #include "datasetWriter.h"
+#include "lic/LIC.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -54,4 +58,39 @@ TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
     EXPECT_EQ(std::int64_t(fs::file_size(root / "unstdy/Vf/Vf01.dat")),
               std::int64_t(4) * data.flowFieldSize.x * data.flowFieldSize.y * data.unstdyDepth);
     EXPECT_NE(data.orgnvectField2dSlice[data.flowFieldSize.z - 1][50][50].x, 0.0f);
+}
+
+// The image is the LIC of exactly the field the steady loader delivers: with the noise
+// sequence restarted, the view's own generator reproduces it byte for byte.
+TEST_F(GeneratedData, SteadyLicImageIsTheLicOfTheLoadedSteadyField)
+{
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
+                                                     root / "earthquake_100.dat"));
+    std::srand(1);
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeLic(root / "earthquake_100.ppm"));
+
+    DataManipulate data(path("earthquake_100.txt"), path("earthquake_100.dat"), "", "", true);
+    QString lic;
+    ASSERT_TRUE(data.readVectFile(true, lic));
+    LIC generator(data.flowFieldSize);
+    std::srand(1);
+    generator.GenLICImage(100, 100, data.orgnvectField2dSlice[0][0], (root / "again.ppm").c_str());
+
+    Image written, again;
+    ASSERT_EQ(generator.imgProc->readPPM(lic.toLocal8Bit().constData(), &written), 1);
+    const std::vector<char> writtenPixels(written.data, written.data + 100 * 100 * 3);
+    ASSERT_EQ(generator.imgProc->readPPM((root / "again.ppm").c_str(), &again), 1);
+    ASSERT_EQ(again.sizeX, 100);
+    EXPECT_TRUE(writtenPixels == std::vector<char>(again.data, again.data + 100 * 100 * 3));
+    EXPECT_NE(*std::min_element(writtenPixels.begin(), writtenPixels.end()),
+              *std::max_element(writtenPixels.begin(), writtenPixels.end()));
+}
+
+TEST_F(GeneratedData, UnwritableLicImageIsReportedNotFatal)
+{
+    fs::create_directories(root);
+    std::ofstream(root / "plain") << "a file where a folder should be";
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(DatasetWriter::writeEarthquakeLic(root / "plain" / "earthquake_100.ppm"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write"), std::string::npos);
 }

@@ -15,4 +15,6 @@ void fillHurricane(DataManipulate& data);
 bool writeHurricaneSlices(const std::filesystem::path& file);
 bool writeEarthquakeSteady(const std::filesystem::path& header, const std::filesystem::path& data);
 bool writeHurricaneUnsteady(const std::filesystem::path& folder);
+// The LIC image of the steady field, which the view shows as its background.
+bool writeEarthquakeLic(const std::filesystem::path& image);
 } // namespace DatasetWriter
