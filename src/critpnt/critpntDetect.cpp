@@ -10,6 +10,8 @@ constexpr float kDiagonalWeight = 0.57735026f;
 // Steps of the tracing test in each direction, and their length in grid units.
 constexpr int kTestSteps = 10000;
 constexpr float kTestStep = 0.1f;
+// Largest x-component, relative to the cell's, at a zero placed by the y-component.
+constexpr float kRootResidual = 1e-3f;
 // Real parts closer to zero than this make a complex pair a center.
 constexpr float kCenterTolerance = 0.01f;
 
@@ -24,6 +26,13 @@ bool changesSign(float a, float b, float c, float d)
 bool inUnitRange(float v)
 {
     return v >= 0 && v <= 1;
+}
+
+// The t at which one component of the bilinear interpolant vanishes, for a given s; 2.0,
+// outside the cell, where the denominator is exactly zero.
+float rowFromZero(float s, float num, float shift, float offset)
+{
+    return (shift + s == 0) ? 2.0f : num / (shift + s) - offset;
 }
 
 float distance(const float2& a, const float2& b)
@@ -82,8 +91,21 @@ void CritpntDetect::searchCell(float2** vectorData, int i, int j)
     const float r = std::sqrt(D);
     const float s1 = (r - b) / (2 * k);
     const float s2 = (-b - r) / (2 * k);
-    const float t1 = (B + s1 == 0) ? 2.0f : P / (B + s1) - A;
-    const float t2 = (B + s2 == 0) ? 2.0f : P / (B + s2) - A;
+    // The x-component fixes t unless its zero curve runs almost along t (u depending on x
+    // alone): then B + s cancels and the y-component gives t, kept only where the
+    // x-component of the interpolant does vanish.
+    const float xScale = std::fabs(x00) + std::fabs(ax) + std::fabs(bx) + std::fabs(cx);
+    const auto rowOf = [&](float s)
+    {
+        const float t = rowFromZero(s, P, B, A);
+        if (inUnitRange(t))
+            return t;
+        const float ty = rowFromZero(s, Q, B2, A2);
+        const float residual = x00 + ax * s + bx * ty + cx * s * ty;
+        return std::fabs(residual) <= kRootResidual * xScale ? ty : 2.0f;
+    };
+    const float t1 = rowOf(s1);
+    const float t2 = rowOf(s2);
     float2 pos;
     if (inUnitRange(s1) && inUnitRange(t1))
         pos = makeFloat2(i + s1, j + t1);

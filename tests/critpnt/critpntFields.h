@@ -3,6 +3,7 @@
 
 #include "data/dataManipulate.h"
 
+#include <cmath>
 #include <functional>
 
 // A w x h single-step field with v(i, j) = f(i, j).
@@ -17,3 +18,33 @@ inline DataManipulate sampledField(int w, int h, const std::function<float2(floa
             data.orgnvectField2dSlice[0][j][i] = f(float(i), float(j));
     return data;
 }
+
+// The linear flow M (x - c) with M = [[a, b], [c, d]], row by row.
+struct LinearFlow
+{
+    float2 c;
+    float a, b, cc, d;
+    float2 operator()(float x, float y) const
+    {
+        const float dx = x - c.x, dy = y - c.y;
+        return makeFloat2(a * dx + b * dy, cc * dx + d * dy);
+    }
+};
+
+// A linear flow faded to exactly zero beyond radius R by (1 - r^2/R^2)^2, so features placed
+// more than 2R apart leave no zeros but their centres.
+struct BumpFeature
+{
+    LinearFlow flow;
+    float R;
+    float2 operator()(float x, float y) const
+    {
+        const double dx = x - flow.c.x, dy = y - flow.c.y;
+        const double q = 1.0 - (dx * dx + dy * dy) / (double(R) * R);
+        if (q <= 0)
+            return makeFloat2(0, 0);
+        const float2 v = flow(x, y);
+        const float fade = float(q * q);
+        return makeFloat2(fade * v.x, fade * v.y);
+    }
+};

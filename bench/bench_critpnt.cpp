@@ -1,0 +1,33 @@
+// Critical point detection, classification and template seeds on slice 0 of the default
+// 500 x 500 x 48 hurricane field, as the view runs it.
+#include "critpnt/critpntDetect.h"
+#include "data/dataManipulate.h"
+#include "datasetWriter.h"
+
+#include <benchmark/benchmark.h>
+#include <string>
+
+namespace
+{
+void BM_GenAllCritpntData(benchmark::State& state)
+{
+    DataManipulate data("", "", "", "", false);
+    DatasetWriter::fillHurricane(data);
+    CritpntDetect detect;
+    for (auto _ : state)
+    {
+        detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
+        benchmark::ClobberMemory();
+    }
+    state.counters["candidates"] = detect.allPntCnt;
+    state.counters["saddle"] = detect.saddlePntCnt;
+    state.counters["repFocus"] = detect.repFocusCnt;
+    state.counters["attrFocus"] = detect.attrFocusCnt;
+    state.counters["center"] = detect.centerCnt;
+    state.counters["repNode"] = detect.repNodeCnt;
+    state.counters["attrNode"] = detect.attrNodeCnt;
+    state.SetLabel("slice 0 of the 500 x 500 x 48 hurricane field");
+}
+} // namespace
+
+BENCHMARK(BM_GenAllCritpntData)->Unit(benchmark::kMillisecond);
