@@ -1,5 +1,6 @@
 // quorvel-datagen FOLDER: writes the default data sets under FOLDER, always the same bytes.
 #include "datasetWriter.h"
+#include "studyMaterial.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -21,10 +22,12 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "quorvel-datagen: cannot create %s\n", root.c_str());
         return 1;
     }
-    const bool ok = DatasetWriter::writeHurricaneSlices(root / "data" / "hurricane_z_8.dat") &&
-                    DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100.txt",
-                                                         stdy / "earthquake_100.dat") &&
-                    DatasetWriter::writeEarthquakeLic(stdy / "earthquake_100.ppm") &&
-                    DatasetWriter::writeHurricaneUnsteady(root / "flow data" / "unstdy flow data");
+    const bool ok =
+        DatasetWriter::writeHurricaneSlices(root / "data" / "hurricane_z_8.dat") &&
+        DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100.txt",
+                                             stdy / "earthquake_100.dat") &&
+        DatasetWriter::writeEarthquakeLic(stdy / "earthquake_100.ppm") &&
+        DatasetWriter::writeHurricaneUnsteady(root / "flow data" / "unstdy flow data") &&
+        StudyMaterial::write(root / "exam");
     return ok ? 0 : 1;
 }
