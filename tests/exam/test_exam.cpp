@@ -1,9 +1,13 @@
 #include "exam/exam.h"
+#include "studyMaterial.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
+#include <QMovie>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -80,6 +84,7 @@ private slots:
     void malformedResultsAreSetAsideAndQuizStartsAfresh_data();
     void malformedResultsAreSetAsideAndQuizStartsAfresh();
     void missingPicturesLeaveQuestionAnswerable();
+    void studyPicturesShowInTheirQuestions();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -413,6 +418,51 @@ void TestExam::missingPicturesLeaveQuestionAnswerable()
     QVERIFY(exam.buttonStatements[2]->isHidden());
     QTest::mouseClick(exam.next, Qt::LeftButton);
     QCOMPARE(exam.grades[8], GRADE_CORRECT);
+}
+
+// Red pixels of the field-line, as the quiz's own image loader decodes the picture.
+static int redPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+        {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+        }
+    return count;
+}
+
+void TestExam::studyPicturesShowInTheirQuestions()
+{
+    QVERIFY(StudyMaterial::writePictures("exam"));
+    for (int qid = 7; qid <= 9; ++qid)
+    {
+        for (int i = 0; i < 2; ++i)
+        {
+            QImageReader reader(textImageQuestions[qid].statements[i]);
+            QCOMPARE(reader.size(), QSize(280, 280));
+            QCOMPARE(reader.supportsAnimation(), qid > 7);
+            if (qid > 7)
+                QCOMPARE(reader.imageCount(), 30);
+            QImage last;
+            for (int frame = 0; reader.canRead(); ++frame)
+                last = reader.read();
+            QVERIFY2(redPixels(last) > 200, textImageQuestions[qid].statements[i]);
+        }
+        QFile::remove("exam_result/user.txt");
+        writeResults(freshLines(qid));
+        Exam exam;
+        for (int i = 0; i < 2; ++i)
+        {
+            const QLabel* label = exam.labelStatements[i];
+            if (qid == 7)
+                QCOMPARE(label->pixmap().size(), QSize(280, 280));
+            else
+                QVERIFY(label->movie() && label->movie()->state() == QMovie::Running &&
+                        label->movie()->speed() == 50);
+        }
+    }
 }
 
 QTEST_MAIN(TestExam)

@@ -5,12 +5,17 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace
 {
+// Where the location questions expect the repelling node and the saddle, normalised.
+const float2 kLocateNode{0.6712f, 0.375f};
+const float2 kLocateSaddle{0.1462f, 0.3825f};
+
 // A feature whose centre is moved until the flow's zero lies exactly at a normalised position.
 struct PlacedFeature
 {
@@ -61,7 +66,8 @@ void placeZeros(SyntheticFlow& flow, const std::vector<PlacedFeature>& placed, i
         }
 }
 
-bool writeSteady(const fs::path& stem, const SyntheticFlow& flow, int size)
+bool writeSteady(const fs::path& stem, const std::function<float2(double, double)>& velocity,
+                 int size)
 {
     const fs::path header = fs::path(stem).concat(".txt");
     const fs::path data = fs::path(stem).concat(".dat");
@@ -72,7 +78,7 @@ bool writeSteady(const fs::path& stem, const SyntheticFlow& flow, int size)
     for (int j = 0; j < size; ++j)
         for (int i = 0; i < size; ++i)
         {
-            const float2 v = flow.velocity(i, j);
+            const float2 v = velocity(i, j);
             records.push_back(makeFloat3(v.x, v.y, 0.0f));
         }
     std::ofstream out(data, std::ios::binary | std::ios::trunc);
@@ -112,31 +118,33 @@ SyntheticFlow StudyMaterial::classifyFlow()
     return flow;
 }
 
-// A synthetic flow with one repelling node and one saddle where the location questions look
-// for them, among an attracting focus, an attracting node and a center.
-SyntheticFlow StudyMaterial::locateFlow()
+// Exactly two zeros, on the line through the two answers: with s along x and t the offset
+// from that line, u = a(s - sN)(s - sS) + t(b + d(s - m)) and v = t(c + e(s - m)^2). v
+// vanishes only on the line, where u has its roots at the node and the saddle; the Jacobian
+// there has the eigenvalues a(sN - sS) and c + e(sN - m)^2 at the node, both positive, and
+// a(sS - sN) < 0 < c + e(sS - m)^2 at the saddle. The mixed terms keep both components from
+// being bilinear-free, which a cell search needs.
+float2 StudyMaterial::locateVelocity(double x, double y)
 {
-    SyntheticFlow flow;
-    flow.currentX = 0.05;
-    flow.currentY = 0.03;
-    flow.features = {
-        FlowFeature{35.0, 75.0, -0.06, -0.3, 0.3, -0.06, 14.0}, // attracting focus
-        FlowFeature{82.0, 82.0, -0.25, 0.0, 0.0, -0.3, 10.0},   // attracting node
-        FlowFeature{40.0, 14.0, 0.0, -0.25, 0.25, 0.0, 10.0},   // center
-    };
-    placeZeros(flow,
-               {
-                   {{0.6712f, 0.375f}, linear(0.3, 0.0, 0.0, 0.22, 14.0)},    // repelling node
-                   {{0.1462f, 0.3825f}, linear(0.25, 0.0, 0.0, -0.25, 12.0)}, // saddle
-               },
-               kLocateSize);
-    return flow;
+    const int3 size{kLocateSize, kLocateSize, 1};
+    const float2 node = fieldFromNormalised(kLocateNode, size);
+    const float2 saddle = fieldFromNormalised(kLocateSaddle, size);
+    const double slope = (double(node.y) - saddle.y) / (double(node.x) - saddle.x);
+    const double t = y - (saddle.y + slope * (x - saddle.x));
+    const double a = 0.001, b = 0.1, c = 0.05, d = 0.002, e = 2e-5, m = 45.0;
+    const double u = a * (x - node.x) * (x - saddle.x) + t * (b + d * (x - m));
+    const double v = t * (c + e * (x - m) * (x - m));
+    return makeFloat2(float(u), float(v));
 }
 
 bool StudyMaterial::write(const fs::path& folder)
 {
     std::error_code error;
     fs::create_directories(folder, error);
-    return writeSteady(folder / "hurricane_z49_t0", classifyFlow(), kClassifySize) &&
-           writeSteady(folder / "syn0001_100", locateFlow(), kLocateSize) && writePictures(folder);
+    const SyntheticFlow classify = classifyFlow();
+    return writeSteady(
+               folder / "hurricane_z49_t0",
+               [&](double x, double y) { return classify.velocity(x, y); }, kClassifySize) &&
+           writeSteady(folder / "syn0001_100", locateVelocity, kLocateSize) &&
+           writePictures(folder);
 }

@@ -12,9 +12,9 @@ namespace StudyMaterial
 constexpr int kClassifySize = 500; // hurricane_z49_t0: 500 x 500, one step
 constexpr int kLocateSize = 100;   // syn0001_100: 100 x 100, one step
 
-// The flows sampled into the two data sets.
+// The flows sampled into the two data sets, in grid units.
 SyntheticFlow classifyFlow();
-SyntheticFlow locateFlow();
+float2 locateVelocity(double x, double y);
 
 // Writes exam/1-1.png ... exam/3-2.gif and the steady pairs <stem>.txt / <stem>.dat of
 // hurricane_z49_t0 and syn0001_100 into folder. False when a file cannot be written.

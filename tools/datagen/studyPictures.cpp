@@ -191,6 +191,8 @@ void drawPathline(RasterImage& image, double t, Vec seed)
 
 bool StudyMaterial::writePictures(const fs::path& folder)
 {
+    std::error_code error;
+    fs::create_directories(folder, error);
     return writeStreamlinePictures(folder) &&
            writeAnimation(folder / "2-1.gif",
                           [](RasterImage& im, double t) {
