@@ -1,6 +1,8 @@
+#include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
 #include "datasetWriter.h"
 #include "lic/LIC.h"
+#include "syntheticFlow.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,4 +95,43 @@ TEST_F(GeneratedData, UnwritableLicImageIsReportedNotFatal)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(DatasetWriter::writeEarthquakeLic(root / "plain" / "earthquake_100.ppm"));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write"), std::string::npos);
+}
+
+// The default field is meant to show every kind of critical point in every time step.
+TEST(HurricaneField, EverySliceHoldsEachCriticalPointType)
+{
+    DataManipulate data("", "", "", "", false);
+    DatasetWriter::fillHurricane(data);
+    for (int t = 0; t < data.flowFieldSize.z; t += 7)
+    {
+        CritpntDetect detect;
+        int3 size = data.flowFieldSize;
+        detect.genAllCritpntData(data.orgnvectField2dSlice[t], 36.0f, &size);
+        EXPECT_GT(detect.saddlePntCnt, 0) << t;
+        EXPECT_GT(detect.attrFocusCnt, 0) << t;
+        EXPECT_GT(detect.repFocusCnt, 0) << t;
+        EXPECT_GT(detect.attrNodeCnt, 0) << t;
+        EXPECT_GT(detect.repNodeCnt, 0) << t;
+        EXPECT_GT(detect.centerCnt, 0) << t;
+    }
+}
+
+TEST(EarthquakeField, HoldsEachCriticalPointType)
+{
+    DataManipulate data("", "", "", "", true);
+    data.flowFieldSize = int3{100, 100, 1};
+    data.orgnvectField2d.resize(100 * 100);
+    data.assignPointerto2Ddata();
+    const SyntheticFlow flow = SyntheticFlow::earthquake();
+    for (int j = 0; j < 100; ++j)
+        for (int i = 0; i < 100; ++i)
+            data.orgnvectField2dSlice[0][j][i] = flow.velocity(i, j);
+    CritpntDetect detect;
+    detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
+    EXPECT_GE(detect.repFocusCnt, 1);
+    EXPECT_GE(detect.attrFocusCnt, 1);
+    EXPECT_GE(detect.centerCnt, 1);
+    EXPECT_GE(detect.repNodeCnt, 1);
+    EXPECT_GE(detect.attrNodeCnt, 1);
+    EXPECT_GE(detect.saddlePntCnt, 1);
 }

@@ -38,22 +38,22 @@ SyntheticFlow SyntheticFlow::hurricane(double t, double strength)
     // The eye drifts with the steering current and deepens slowly.
     const double deepen = strength * (1.0 + 0.01 * t);
     flow.features.push_back(
-        vortex(150.0 + 2.6 * t, 160.0 + 1.7 * t, -0.06 * deepen, 0.32 * deepen, 45.0));
+        vortex(150.0 + 2.6 * t, 160.0 + 1.7 * t, -0.07 * deepen, 0.45 * deepen, 45.0));
     // Rainband eddy orbiting the eye.
     const double phase = 0.09 * t;
     flow.features.push_back(vortex(150.0 + 2.6 * t + 95.0 * std::cos(phase),
-                                   160.0 + 1.7 * t + 95.0 * std::sin(phase), -0.03 * strength,
-                                   0.22 * strength, 18.0));
+                                   160.0 + 1.7 * t + 95.0 * std::sin(phase), -0.05 * strength,
+                                   0.5 * strength, 18.0));
     // Anticyclonic outflow aloft in the north-east, drifting slowly westwards.
     flow.features.push_back(
-        vortex(400.0 - 1.2 * t, 380.0, 0.05 * strength, -0.16 * strength, 40.0));
-    // A weakly rotating mid-level eddy in the south-east: nearly a centre.
-    flow.features.push_back(vortex(390.0, 110.0 + 0.8 * t, 0.0, 0.2 * strength, 30.0));
+        vortex(400.0 - 1.2 * t, 380.0, 0.06 * strength, -0.35 * strength, 40.0));
+    // A purely rotating mid-level eddy in the south-east: a centre.
+    flow.features.push_back(vortex(390.0, 110.0 + 0.8 * t, 0.0, 0.45 * strength, 30.0));
     // Downdraft outflow cell (a repelling node) and a convergence zone (an attracting node).
     flow.features.push_back(
-        FlowFeature{90.0, 400.0 - t, 0.35 * strength, 0.0, 0.0, 0.25 * strength, 25.0});
+        FlowFeature{90.0, 400.0 - t, 0.55 * strength, 0.0, 0.0, 0.42 * strength, 25.0});
     flow.features.push_back(
-        FlowFeature{300.0 + 0.5 * t, 60.0, -0.3 * strength, 0.05, 0.0, -0.22 * strength, 22.0});
+        FlowFeature{300.0 + 0.5 * t, 60.0, -0.6 * strength, 0.05, 0.0, -0.45 * strength, 25.0});
     return flow;
 }
 
