@@ -14,6 +14,7 @@ constexpr float kMinComponent = 0.05f; // below this a component never reaches a
 constexpr float kFarAway = 100000.0f;  // border distance of such a component
 constexpr float kOvershoot = 0.0004f;  // carries the next point into the next pixel
 constexpr int kRowsPerTask = 4;        // rows a thread takes at a time
+constexpr int kPixelsPerBatch = 8;     // pixels whose streamlines advance side by side
 
 // Everything one pixel's convolution reads; shared read-only by all threads.
 struct Convolution
@@ -75,69 +76,77 @@ float segmentToBorder(const float2& p, float vx, float vy)
     return segLen;
 }
 
-// Follows the field from the centre of pixel (i, j), downstream for advDir 0 and upstream
-// for 1, accumulating box-filtered noise into t_acum and the filter's weight into w_acum.
-void advect(const Convolution& conv, int i, int j, int advDir, float& t_acum, float& w_acum)
+// One direction of the streamline through one pixel's centre: downstream for advDir 0,
+// upstream for 1, accumulating box-filtered noise in t_acum and the filter weight in w_acum.
+struct Streamline
 {
-    const float* wgtLUT = conv.wgtLUT[advDir];
+    float2 clp0;
+    int advDir;
     int advcts = 0;
     float curLen = 0.0f;
-    float2 clp0 = makeFloat2(static_cast<float>(i) + 0.5f, static_cast<float>(j) + 0.5f);
-    while (advcts < conv.advcts && curLen < conv.krnlen)
+    float t_acum = 0.0f;
+    float w_acum = 0.0f;
+    bool done = false;
+};
+
+// Takes the next segment of s, from clp0 to the border of its pixel or to the kernel's end.
+void advance(const Convolution& conv, Streamline& s)
+{
+    if (s.advcts >= conv.advcts || !(s.curLen < conv.krnlen))
     {
-        const int vec_id = static_cast<int>(clp0.y) * conv.width + static_cast<int>(clp0.x);
-        float vx = conv.pVectr[2 * vec_id];
-        float vy = conv.pVectr[2 * vec_id + 1];
-        if (vx == 0.0f && vy == 0.0f)
-        {
-            if (advcts == 0)
-            {
-                t_acum = 0.0f;
-                w_acum = 1.0f;
-            }
-            return;
-        }
-        if (advDir == 1)
-        {
-            vx = -vx;
-            vy = -vy;
-        }
-        float segLen = segmentToBorder(clp0, vx, vy);
-        if (curLen + segLen > conv.krnlen)
-        {
-            segLen = conv.krnlen - curLen;
-            curLen = conv.krnlen;
-        }
-        else
-        {
-            curLen = curLen + segLen;
-            segLen = segLen + kOvershoot;
-        }
-        const float2 clp1 = makeFloat2(clp0.x + segLen * vx, clp0.y + segLen * vy);
-        const float sampleX = (clp0.x + clp1.x) * 0.5f;
-        const float sampleY = (clp0.y + clp1.y) * 0.5f;
-        const float texVal = conv.pNoise[clampedIndex(sampleY, conv.height) * conv.width +
-                                         clampedIndex(sampleX, conv.width)];
-        const float W_ACUM = wgtLUT[static_cast<int>(curLen * conv.len2ID)];
-        const float smpWgt = W_ACUM - w_acum;
-        w_acum = W_ACUM;
-        t_acum = t_acum + texVal * smpWgt;
-        if (!insideImage(clp1, conv))
-        {
-            return;
-        }
-        advcts = advcts + 1;
-        clp0 = clp1;
+        s.done = true;
+        return;
     }
+    const int vec_id = static_cast<int>(s.clp0.y) * conv.width + static_cast<int>(s.clp0.x);
+    float vx = conv.pVectr[2 * vec_id];
+    float vy = conv.pVectr[2 * vec_id + 1];
+    if (vx == 0.0f && vy == 0.0f)
+    {
+        if (s.advcts == 0)
+        {
+            s.t_acum = 0.0f;
+            s.w_acum = 1.0f;
+        }
+        s.done = true;
+        return;
+    }
+    if (s.advDir == 1)
+    {
+        vx = -vx;
+        vy = -vy;
+    }
+    float segLen = segmentToBorder(s.clp0, vx, vy);
+    if (s.curLen + segLen > conv.krnlen)
+    {
+        segLen = conv.krnlen - s.curLen;
+        s.curLen = conv.krnlen;
+    }
+    else
+    {
+        s.curLen = s.curLen + segLen;
+        segLen = segLen + kOvershoot;
+    }
+    const float2 clp1 = makeFloat2(s.clp0.x + segLen * vx, s.clp0.y + segLen * vy);
+    const float sampleX = (s.clp0.x + clp1.x) * 0.5f;
+    const float sampleY = (s.clp0.y + clp1.y) * 0.5f;
+    const float texVal = conv.pNoise[clampedIndex(sampleY, conv.height) * conv.width +
+                                     clampedIndex(sampleX, conv.width)];
+    const float W_ACUM = conv.wgtLUT[s.advDir][static_cast<int>(s.curLen * conv.len2ID)];
+    const float smpWgt = W_ACUM - s.w_acum;
+    s.w_acum = W_ACUM;
+    s.t_acum = s.t_acum + texVal * smpWgt;
+    if (!insideImage(clp1, conv))
+    {
+        s.done = true;
+        return;
+    }
+    s.advcts = s.advcts + 1;
+    s.clp0 = clp1;
 }
 
-unsigned char convolvePixel(const Convolution& conv, int i, int j)
+unsigned char pixelValue(const Streamline& down, const Streamline& up)
 {
-    float t_acum[2] = {0.0f, 0.0f};
-    float w_acum[2] = {0.0f, 0.0f};
-    advect(conv, i, j, 0, t_acum[0], w_acum[0]);
-    advect(conv, i, j, 1, t_acum[1], w_acum[1]);
-    float texVal = (t_acum[0] + t_acum[1]) / (w_acum[0] + w_acum[1]);
+    float texVal = (down.t_acum + up.t_acum) / (down.w_acum + up.w_acum);
     // Also maps the quotient of a pixel that gathered no weight at all (0 / 0) to black.
     if (!(texVal >= 0.0f))
     {
@@ -148,6 +157,37 @@ unsigned char convolvePixel(const Convolution& conv, int i, int j)
         texVal = 255.0f;
     }
     return static_cast<unsigned char>(static_cast<int>(texVal));
+}
+
+// Pixels count from i0 in row j. Their streamlines are advanced side by side, a segment
+// each in turn: each one is a long chain of dependent steps, and interleaving several
+// keeps the processor busy while one waits for its division.
+void convolvePixels(const Convolution& conv, int i0, int count, int j, unsigned char* out)
+{
+    Streamline lines[2 * kPixelsPerBatch];
+    const int n = 2 * count;
+    for (int l = 0; l < n; ++l)
+    {
+        lines[l].clp0 =
+            makeFloat2(static_cast<float>(i0 + l / 2) + 0.5f, static_cast<float>(j) + 0.5f);
+        lines[l].advDir = l % 2;
+    }
+    for (bool busy = true; busy;)
+    {
+        busy = false;
+        for (int l = 0; l < n; ++l)
+        {
+            if (!lines[l].done)
+            {
+                advance(conv, lines[l]);
+                busy = true;
+            }
+        }
+    }
+    for (int k = 0; k < count; ++k)
+    {
+        out[k] = pixelValue(lines[2 * k], lines[2 * k + 1]);
+    }
 }
 
 // Rows are handed out a few at a time from one counter, so fast and slow regions of the
@@ -161,9 +201,10 @@ void convolveRows(const Convolution& conv, unsigned char* pImage, std::atomic<in
         const int end = std::min(first + kRowsPerTask, conv.height);
         for (int j = first; j < end; ++j)
         {
-            for (int i = 0; i < conv.width; ++i)
+            for (int i = 0; i < conv.width; i += kPixelsPerBatch)
             {
-                pImage[j * conv.width + i] = convolvePixel(conv, i, j);
+                convolvePixels(conv, i, std::min(kPixelsPerBatch, conv.width - i), j,
+                               pImage + j * conv.width + i);
             }
         }
     }

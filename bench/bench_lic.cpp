@@ -1,0 +1,72 @@
+// LIC image of slice 0 of the default 500 x 500 x 48 hurricane field, on one thread and on
+// all cores (argument 0): the convolution alone, and the whole generation with its file.
+#include "data/dataManipulate.h"
+#include "datasetWriter.h"
+#include "lic/LIC.h"
+
+#include <benchmark/benchmark.h>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+const DataManipulate& hurricane()
+{
+    static DataManipulate data = []
+    {
+        DataManipulate loaded("", "", "", "", false);
+        DatasetWriter::fillHurricane(loaded);
+        return loaded;
+    }();
+    return data;
+}
+
+std::string threadLabel(unsigned threads)
+{
+    const unsigned used = threads ? threads : std::thread::hardware_concurrency();
+    return std::to_string(hurricane().flowFieldSize.x) + " x " +
+           std::to_string(hurricane().flowFieldSize.y) + " slice 0, " + std::to_string(used) +
+           " thread(s)";
+}
+
+void BM_FlowImagingLIC(benchmark::State& state)
+{
+    const DataManipulate& data = hurricane();
+    const int w = data.flowFieldSize.x;
+    const int h = data.flowFieldSize.y;
+    LIC lic(data.flowFieldSize);
+    lic.threadCount = static_cast<unsigned>(state.range(0));
+    lic.MakeWhiteNoise(w, h, lic.pNoise.data());
+    lic.GenBoxFiltrLUT(LIC::kLUTSize, lic.p_LUT0, lic.p_LUT1);
+    std::vector<float> vectors(2 * std::size_t(w) * h);
+    std::memcpy(vectors.data(), data.orgnvectField2d.data(), vectors.size() * sizeof(float));
+    for (auto _ : state)
+    {
+        lic.FlowImagingLIC(vectors.data(), lic.pNoise.data(), lic.pImage.data(), lic.p_LUT0,
+                           lic.p_LUT1, LIC::kKernelLength, w, h);
+        benchmark::DoNotOptimize(lic.pImage.data());
+    }
+    state.SetLabel(threadLabel(lic.threadCount));
+}
+
+void BM_GenLICImage(benchmark::State& state)
+{
+    const DataManipulate& data = hurricane();
+    LIC lic(data.flowFieldSize);
+    lic.threadCount = static_cast<unsigned>(state.range(0));
+    const auto file = std::filesystem::temp_directory_path() / "quorvel-bench-lic.ppm";
+    for (auto _ : state)
+    {
+        lic.GenLICImage(data.flowFieldSize.x, data.flowFieldSize.y, data.orgnvectField2d.data(),
+                        file.c_str());
+    }
+    state.SetLabel(threadLabel(lic.threadCount));
+    std::filesystem::remove(file);
+}
+} // namespace
+
+BENCHMARK(BM_FlowImagingLIC)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GenLICImage)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
