@@ -1,4 +1,5 @@
 #include "app/myclass.h"
+#include "view/flowView.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -6,13 +7,8 @@
 
 int main(int argc, char* argv[])
 {
-    // The view draws with fixed-function GL, so it needs a compatibility context, and its
-    // lines are smoothed by multisampling.
-    QSurfaceFormat format;
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setSamples(4);
-    QSurfaceFormat::setDefaultFormat(format);
+    // Before the application object, so every GL context gets the view's format.
+    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
 
     QApplication app(argc, argv);
     // "plastique" is gone from current toolkits; Fusion is its closest successor.

@@ -29,6 +29,8 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     rdStdyDat->hide();
     rdUbstdyDat->hide();
     ui.gbFlowView->setGeometry(15, 15, viewW + 30, viewW + 30);
+    flowView2d = new FlowView(ui.gbFlowView, viewW, viewW);
+    flowView2d->setGeometry(15, 15, viewW, viewW);
 
     // Each step sets its widgets' opening states before it connects them to the view, so
     // the view starts from its own defaults.

@@ -5,6 +5,7 @@
 
 #include "common/typeOperations.h"
 #include "ui_myclass.h"
+#include "view/flowView.h"
 
 #include <QMainWindow>
 
@@ -30,6 +31,7 @@ public:
     // "High" end gives the shortest period, its "Low" end the longest.
     int animationPeriod(int value) const;
 
+    FlowView* flowView2d = nullptr; // child of ui.gbFlowView
     TabReadStdyDat* rdStdyDat = nullptr;
     TabReadUnstdyDat* rdUbstdyDat = nullptr;
     int viewW = 600;

@@ -39,6 +39,11 @@ void TestMyClass::frameHasItsFixedGeometry()
     QCOMPARE(window.motherGroupbox->geometry(), QRect(650, 15, 410, 440));
     QCOMPARE(window.ui.labHint->geometry(), QRect(15, 645, 1075, 30));
     QCOMPARE(window.ui.gbFlowView->geometry(), QRect(15, 15, 630, 630));
+    QVERIFY(window.flowView2d);
+    QCOMPARE(window.flowView2d->parentWidget(), window.ui.gbFlowView);
+    QCOMPARE(window.flowView2d->geometry(), QRect(15, 15, 600, 600));
+    QCOMPARE(window.flowView2d->winWidth, 600);
+    QCOMPARE(window.flowView2d->winHeight, 600);
     QCOMPARE(window.cntAnimPTl, 0);
     QCOMPARE(window.cntAnimStrmStrkPathl, 1);
 }

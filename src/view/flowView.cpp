@@ -1,0 +1,222 @@
+#include "view/flowView.h"
+
+#include "view/shadingTextures.h"
+
+#include <GL/glu.h>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cstdio>
+
+namespace
+{
+
+const char* const kDefaultSliceFile = "./data/hurricane_z_8.dat";
+
+} // namespace
+
+FlowView::FlowView(QWidget* parent, int viewW, int viewH)
+    : QOpenGLWidget(parent), winWidth(viewW), winHeight(viewH)
+{
+    setFormat(surfaceFormat());
+    iTimer = new QTimer(this);
+    connect(iTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    resetView();
+}
+
+FlowView::~FlowView()
+{
+    cleanup();
+}
+
+QSurfaceFormat FlowView::surfaceFormat()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setSamples(4);
+    return format;
+}
+
+void FlowView::resetView()
+{
+    uiTimelDispTimeId = 0;
+    dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
+                                                tabStdyEnable);
+    // A refused file is reported by the loader; a missing one is reported here, and the view
+    // goes on with an empty field.
+    if (!dataMani->readVectorDataSlice(kDefaultSliceFile) && !QFileInfo::exists(kDefaultSliceFile))
+    {
+        std::printf("Cannot open the slice file %s: the view starts without a field\n",
+                    kDefaultSliceFile);
+        std::fflush(stdout);
+    }
+    const int3 size = dataMani->flowFieldSize;
+    translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
+    halfviewW = size.x * 0.5f;
+    halfviewH = size.y * 0.5f;
+}
+
+void FlowView::initializeGL()
+{
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &FlowView::cleanup);
+    glViewport(0, 0, winWidth, winHeight);
+    glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    loadCamera();
+    tex = ShadingTextures::upload(ShadingTextures::tubeImage());
+    texpnt = ShadingTextures::upload(ShadingTextures::discImage());
+    glEnable(GL_MULTISAMPLE);
+}
+
+// The textures die with the context: on destruction of the view or when a new parent
+// window gives it a new context (initializeGL then makes them again).
+void FlowView::cleanup()
+{
+    if (!context())
+        return;
+    disconnect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &FlowView::cleanup);
+    if (!tex && !texpnt)
+        return;
+    makeCurrent();
+    const GLuint names[] = {tex, texpnt};
+    glDeleteTextures(2, names);
+    tex = texpnt = 0;
+    doneCurrent();
+}
+
+void FlowView::resizeGL(int w, int h)
+{
+    glViewport(0, 0, w, h);
+    loadCamera();
+}
+
+// A 90-degree perspective looking straight down at the field plane: the view shows the
+// square of half-width translateZ around (translateX, translateY).
+void FlowView::loadCamera()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(90.0, 1.0, 0.1, 100000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(translateX, translateY, translateZ, translateX, translateY, 0.0, 0.0, 1.0, 0.0);
+}
+
+void FlowView::setUpFrame()
+{
+    glViewport(0, 0, winWidth, winHeight);
+    glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    loadCamera();
+    glEnable(GL_MULTISAMPLE);
+}
+
+// Layers, bottom to top. The LIC background, the field-lines and the critical points belong
+// between the backdrop and the rake markers.
+void FlowView::paintGL()
+{
+    setUpFrame();
+    doAntialias();
+    drwZoomfrm();
+}
+
+void FlowView::doAntialias()
+{
+    if (bAntiali)
+        glEnable(GL_LINE_SMOOTH);
+    else
+        glDisable(GL_LINE_SMOOTH);
+}
+
+void FlowView::on_toggleAntialias(int state)
+{
+    bAntiali = state != 0;
+    repaint();
+}
+
+void FlowView::normalize(float2& vec)
+{
+    BandBuilder::normalize(vec);
+}
+
+float2 FlowView::mapMouseCoortoFlowCoor(float2& pos)
+{
+    const int3 size = dataMani->flowFieldSize;
+    float2 t = makeFloat2(pos.x * (static_cast<float>(size.x) / winWidth),
+                          pos.y * (static_cast<float>(size.y) / winHeight));
+    mapMouseCoor(t, static_cast<float>(translateX), static_cast<float>(translateY),
+                 static_cast<float>(translateZ));
+    return t;
+}
+
+void FlowView::mapMouseCoor(float2& pos, float camX, float camY, float camZ)
+{
+    pos.x = (pos.x / halfviewW - 1.0f) * camZ + camX;
+    pos.y = (pos.y / halfviewH - 1.0f) * camZ + camY;
+}
+
+float2 FlowView::windowPos(const QMouseEvent* event) const
+{
+    const QPointF p = event->position();
+    return makeFloat2(static_cast<float>(p.x()), static_cast<float>(winHeight - p.y()));
+}
+
+// Zoom: one usual wheel notch moves the eye by 12 field units; the eye never goes below the
+// field plane.
+void FlowView::wheelEvent(QWheelEvent* event)
+{
+    const int v = static_cast<int>(translateZ + event->angleDelta().y() / 10.0);
+    translateZ = v >= 0 ? v : 1;
+    repaint();
+}
+
+void FlowView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_R)
+    {
+        translateX = static_cast<int>(halfviewW);
+        translateY = static_cast<int>(halfviewH);
+        translateZ = static_cast<int>(halfviewW);
+    }
+    repaint();
+}
+
+// Without a field there is nothing to map a press to: the press is ignored.
+void FlowView::mousePressEvent(QMouseEvent* event)
+{
+    if (!hasField())
+        return;
+    pressedCoor = windowPos(event);
+    seedPos = mapMouseCoortoFlowCoor(pressedCoor);
+    bAttachSavedImg = false;
+    if (event->button() == Qt::MiddleButton)
+        QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
+    repaint();
+}
+
+void FlowView::mouseMoveEvent(QMouseEvent* event)
+{
+    const float2 p = windowPos(event);
+    emit displayMouseCoor(makeInt2(static_cast<int>(p.x), static_cast<int>(p.y)));
+}
+
+// Pan: the field follows the drag, applied once on release.
+void FlowView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!hasField() || event->button() != Qt::MiddleButton)
+        return;
+    float2 p = windowPos(event);
+    const float2 r = mapMouseCoortoFlowCoor(p);
+    translateX = static_cast<int>(seedPos.x - r.x + translateX);
+    translateY = static_cast<int>(seedPos.y - r.y + translateY);
+    QGuiApplication::restoreOverrideCursor();
+    repaint();
+}

@@ -1,0 +1,149 @@
+// The OpenGL view of the flow field: it owns the loaded field, the tracer, the traced-line
+// stores, the critical point detector and the LIC generator, keeps every display and seeding
+// flag the control panel sets, and draws the field-lines as shaded bands over the field.
+#pragma once
+
+#include "common/typeOperations.h"
+#include "data/dataManipulate.h"
+#include "view/bandBuilder.h"
+
+#include <QOpenGLWidget>
+#include <QPixmap>
+#include <QString>
+#include <QSurfaceFormat>
+#include <QTimer>
+#include <memory>
+#include <qopengl.h>
+
+class FlowView : public QOpenGLWidget
+{
+    Q_OBJECT
+
+public:
+    FlowView(QWidget* parent, int viewW, int viewH);
+    ~FlowView() override;
+
+    // The context every view needs: fixed-function GL with multisampling. main and the tests
+    // install it as the default before any widget exists.
+    static QSurfaceFormat surfaceFormat();
+
+    // (Re)creates field, tracer and LIC generator for the current paths and centres the camera.
+    void resetView();
+    // False when the default slice file was missing or refused: there is nothing to map to.
+    bool hasField() const { return dataMani && dataMani->hasField(); }
+
+    // Window pixels (x right, y up from the bottom edge) to field coordinates.
+    float2 mapMouseCoortoFlowCoor(float2& pos);
+    void mapMouseCoor(float2& pos, float camX, float camY, float camZ);
+    void doAntialias();
+    // Divides vec by its length in place; a zero vector is left unchanged.
+    void normalize(float2& vec);
+
+    // Frame composition.
+    void drwZoomfrm();
+    void drawVectors(DataManipulate* field, const int2& drawSize, const float& scale,
+                     const bool& willNormalize);
+
+    // Drawing primitives, in field coordinates in the plane z = 0.
+    void drawLineTexture(float2* points, const int& numPoint, const float& radius,
+                         const int& padding, const float4& color, const float& fading,
+                         const bool& bArrow);
+    void drawLine(float2* points, int numPoint, const float& radius, const int& padding,
+                  float4 color, float fading, const bool& bArrow);
+    void drawCircle(float2 point, const int& resolution, const float& radius);
+    void drawPlainCircle(const float2& point, const float& radius);
+
+    int translateX = 0;
+    int translateY = 0;
+    int translateZ = 0;
+    bool tabStdyEnable = false;
+    bool tabUnstdyEnable = true;
+    GLuint tex = 0;
+    GLuint texpnt = 0;
+    QString stdyHdrPth = "./flow data/stdy flow data/earthquake_100.txt";
+    QString stdyDatPth = "./flow data/stdy flow data/earthquake_100.dat";
+    QString unstdyHdrPth = "D:/quorvel_v1.8/flow data/unsteady flow data/header.txt";
+    QString unstdyDatPth = "D:/quorvel_v1.8/flow data/unsteady flow data/Uf/Uf01.dat";
+    QString stdyLicImg = "./flow data/stdy flow data/";
+    std::unique_ptr<DataManipulate> dataMani;
+    int winWidth;
+    int winHeight;
+    float2 pressedCoor{0, 0};
+    float2 seedPos{0, 0};
+    float halfviewW = 0;
+    float halfviewH = 0;
+    bool bAttachSavedImg = false;
+    bool bSaveAnimation = false;
+    bool bAntiali = false;
+    float flowlineRadius = 3.0f;
+    float flowSeedRadius = 2.0f;
+    bool bPnt = true;
+    bool bRake = false;
+    bool bUnif = false;
+    bool bRand = false;
+    bool bStrml = true;
+    bool bPthl = false;
+    bool bStrkl = false;
+    bool bTimel = false;
+    bool bPthTimel = false;
+    bool bStrmStrkl = false;
+    bool bPthlStrkl = false;
+    bool bFirstSeed = true;
+    int uiSpeedAnimation = 10;
+    int animStep = 0;
+    int prevTimeid = -1;
+    QTimer* iTimer = nullptr; // child of the view
+    int viewCntAnimPTl = 0;
+    int viewCntAnimSingleFlowline = 1;
+    QPixmap originalPixmap;
+    bool bLICBk = false;
+    bool bLicHisto = false;
+    bool bCritpntDetect = false;
+    bool bRepFocus = false;
+    bool bAttrFocus = false;
+    bool bCenter = false;
+    bool bRepNode = false;
+    bool bAttrNode = false;
+    bool bSaddlePnt = false;
+    bool bCriticalPntStrml = false;
+    bool bFirstComputeCritpnt = true;
+    bool bTubelines = true;
+    bool bFlowlet = false;
+    int uiTimelDispTimeId = 0;
+    int uiTimeId = 0;
+    int uiRakeSeedNum = 10;
+    int uiRandSeedNum = 30;
+    int uiUnifSeedXNum = 4;
+    int uiUnifSeedYNum = 4;
+    int uiIntvTracStp = 1;
+
+signals:
+    void displayMouseCoor(int2 mousecoor);
+    void view_pass_ptlineanimid_msg(int timeId);
+    void view_enable_animation_msg(int state);
+    void view_enable_lic_msg(int state);
+    void reset_cntAnimStrmStrkPathl_msg();
+
+public slots:
+    void on_toggleAntialias(int state);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // Window position of a mouse event with y measured upwards from the bottom edge.
+    float2 windowPos(const QMouseEvent* event) const;
+    void setUpFrame();
+    void loadCamera();
+    void cleanup();
+    void drawBand(const std::vector<BandVertex>& verts, GLenum mode);
+
+    BandBuilder band;
+};
