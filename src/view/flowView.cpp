@@ -25,6 +25,7 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     setFormat(surfaceFormat());
     iTimer = new QTimer(this);
     connect(iTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    criticalpntDetect = std::make_unique<CritpntDetect>();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resetView();
@@ -60,6 +61,7 @@ void FlowView::resetView()
     }
     const int3 size = dataMani->flowFieldSize;
     translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
+    licImage = std::make_unique<LIC>(size);
     halfviewW = size.x * 0.5f;
     halfviewH = size.y * 0.5f;
 }

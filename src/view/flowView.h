@@ -4,7 +4,9 @@
 #pragma once
 
 #include "common/typeOperations.h"
+#include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
+#include "lic/LIC.h"
 #include "view/bandBuilder.h"
 
 #include <QOpenGLWidget>
@@ -66,6 +68,7 @@ public:
     QString unstdyDatPth = "D:/quorvel_v1.8/flow data/unsteady flow data/Uf/Uf01.dat";
     QString stdyLicImg = "./flow data/stdy flow data/";
     std::unique_ptr<DataManipulate> dataMani;
+    std::unique_ptr<LIC> licImage;
     int winWidth;
     int winHeight;
     float2 pressedCoor{0, 0};
@@ -98,6 +101,7 @@ public:
     QPixmap originalPixmap;
     bool bLICBk = false;
     bool bLicHisto = false;
+    std::unique_ptr<CritpntDetect> criticalpntDetect;
     bool bCritpntDetect = false;
     bool bRepFocus = false;
     bool bAttrFocus = false;

@@ -49,6 +49,7 @@ void TestFlowView::startsWithItsDefaults()
     QVERIFY(view.iTimer && view.iTimer->parent() == &view && !view.iTimer->isActive());
     QVERIFY(view.format().samples() >= 4);
     QCOMPARE(view.format().profile(), QSurfaceFormat::CompatibilityProfile);
+    QVERIFY(view.criticalpntDetect && view.licImage);
 }
 
 void TestFlowView::resetCentresTheCamera()
