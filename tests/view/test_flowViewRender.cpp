@@ -52,6 +52,7 @@ private slots:
     void fadedLineRampsItsAlpha();
     void arrowheadLiesBeyondTheLastPoint();
     void discIsFlattenedAtTheLeftEdge();
+    void vertexArraysDrawLikeSingleVertices();
     void antialiasingFollowsTheSwitch();
     void glyphGridDrawsAndRefusesEmptyCells();
     void emptyFieldShowsWhite();
@@ -236,6 +237,46 @@ void TestFlowViewRender::discIsFlattenedAtTheLeftEdge()
     QVERIFY(fieldPixel(image, *view, 30.5f, 80.5f).blue() > 230);
     QVERIFY(fieldPixel(image, *view, 21.5f, 80.5f).red() < 60);
     QVERIFY(white(fieldPixel(image, *view, 30.5f, 20.5f)));
+}
+
+void TestFlowViewRender::vertexArraysDrawLikeSingleVertices()
+{
+    std::vector<float2> curve;
+    for (int i = 0; i < 60; ++i)
+        curve.push_back(float2{15.0f + i, 50.0f + 25.0f * std::sin(i * 0.15f)});
+    const float4 color{0.2f, 0.6f, 1.0f, 1.0f};
+    onWhite(*view, [&](ProbeView& v)
+            { v.drawLineTexture(curve.data(), 60, 3.0f, 0, color, 1.0f / 30.0f, true); });
+    const QImage arrays = frame();
+    onWhite(*view,
+            [&](ProbeView& v)
+            {
+                BandBuilder band;
+                QVERIFY(band.build(curve.data(), 60, 3.0f, 0, color, 1.0f / 30.0f, true));
+                glPushAttrib(GL_ENABLE_BIT);
+                glEnable(GL_TEXTURE_2D);
+                glBindTexture(GL_TEXTURE_2D, v.tex);
+                for (const auto& [verts, mode] :
+                     {std::pair{band.quads(), GL_QUADS}, std::pair{band.arrow(), GL_TRIANGLES}})
+                {
+                    glBegin(mode);
+                    for (const BandVertex& b : verts)
+                    {
+                        glColor4f(b.r, b.g, b.b, b.a);
+                        glTexCoord2f(b.s, b.t);
+                        glVertex2f(b.x, b.y);
+                    }
+                    glEnd();
+                }
+                glPopAttrib();
+            });
+    const QImage single = frame();
+    int drawn = 0;
+    for (int y = 0; y < arrays.height(); ++y)
+        for (int x = 0; x < arrays.width(); ++x)
+            drawn += !white(arrays.pixelColor(x, y));
+    QVERIFY(drawn > 300);
+    QCOMPARE(arrays, single);
 }
 
 void TestFlowViewRender::antialiasingFollowsTheSwitch()
