@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -26,6 +27,8 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     iTimer = new QTimer(this);
     connect(iTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     criticalpntDetect = std::make_unique<CritpntDetect>();
+    tmpLines = std::make_unique<TracedLines>();
+    commitedLines = std::make_unique<TracedLines>();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resetView();
@@ -61,6 +64,9 @@ void FlowView::resetView()
     }
     const int3 size = dataMani->flowFieldSize;
     translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
+    trace = std::make_unique<Tracing>(size, uiTimelDispTimeId);
+    trace->uiIntvTracStp = uiIntvTracStp;
+    trace->bMulti = bRake || bUnif || bRand;
     licImage = std::make_unique<LIC>(size);
     halfviewW = size.x * 0.5f;
     halfviewH = size.y * 0.5f;
@@ -128,6 +134,18 @@ void FlowView::paintGL()
     setUpFrame();
     doAntialias();
     drwZoomfrm();
+    drwRakeMarkers();
+}
+
+// While a rake is being placed its seeds follow the mouse as blue discs.
+void FlowView::drwRakeMarkers()
+{
+    if (bFirstSeed)
+        return;
+    glColor3f(0.0f, 0.0f, 1.0f);
+    const int numSeeds = std::min(trace->numRakeSeeds, Tracing::kMaxRakeSeeds);
+    for (int i = 0; i < numSeeds; ++i)
+        drawCircle(trace->rakeSeeds[i], 10, flowlineRadius + flowSeedRadius);
 }
 
 void FlowView::doAntialias()

@@ -7,6 +7,8 @@
 #include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
 #include "lic/LIC.h"
+#include "tracing/tracedLines.h"
+#include "tracing/tracing.h"
 #include "view/bandBuilder.h"
 
 #include <QOpenGLWidget>
@@ -68,6 +70,9 @@ public:
     QString unstdyDatPth = "D:/quorvel_v1.8/flow data/unsteady flow data/Uf/Uf01.dat";
     QString stdyLicImg = "./flow data/stdy flow data/";
     std::unique_ptr<DataManipulate> dataMani;
+    std::unique_ptr<Tracing> trace;
+    std::unique_ptr<TracedLines> tmpLines;
+    std::unique_ptr<TracedLines> commitedLines;
     std::unique_ptr<LIC> licImage;
     int winWidth;
     int winHeight;
@@ -145,6 +150,7 @@ private:
     // Window position of a mouse event with y measured upwards from the bottom edge.
     float2 windowPos(const QMouseEvent* event) const;
     void setUpFrame();
+    void drwRakeMarkers();
     void loadCamera();
     void cleanup();
     void drawBand(const std::vector<BandVertex>& verts, GLenum mode);

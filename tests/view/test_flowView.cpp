@@ -49,7 +49,9 @@ void TestFlowView::startsWithItsDefaults()
     QVERIFY(view.iTimer && view.iTimer->parent() == &view && !view.iTimer->isActive());
     QVERIFY(view.format().samples() >= 4);
     QCOMPARE(view.format().profile(), QSurfaceFormat::CompatibilityProfile);
-    QVERIFY(view.criticalpntDetect && view.licImage);
+    QVERIFY(view.criticalpntDetect && view.licImage && view.tmpLines && view.commitedLines);
+    QCOMPARE(view.trace->uiIntvTracStp, 1);
+    QVERIFY(!view.trace->bMulti);
 }
 
 void TestFlowView::resetCentresTheCamera()

@@ -52,6 +52,7 @@ private slots:
     void fadedLineRampsItsAlpha();
     void arrowheadLiesBeyondTheLastPoint();
     void discIsFlattenedAtTheLeftEdge();
+    void rakeSeedsShowWhileARakeIsPlaced();
     void vertexArraysDrawLikeSingleVertices();
     void antialiasingFollowsTheSwitch();
     void glyphGridDrawsAndRefusesEmptyCells();
@@ -237,6 +238,26 @@ void TestFlowViewRender::discIsFlattenedAtTheLeftEdge()
     QVERIFY(fieldPixel(image, *view, 30.5f, 80.5f).blue() > 230);
     QVERIFY(fieldPixel(image, *view, 21.5f, 80.5f).red() < 60);
     QVERIFY(white(fieldPixel(image, *view, 30.5f, 20.5f)));
+}
+
+void TestFlowViewRender::rakeSeedsShowWhileARakeIsPlaced()
+{
+    view->trace->numRakeSeeds = 3;
+    view->trace->rakeSeeds[0] = float2{20, 20};
+    view->trace->rakeSeeds[1] = float2{50, 50};
+    view->trace->rakeSeeds[2] = float2{80, 80};
+    QVERIFY(fieldPixel(frame(), *view, 50.5f, 50.5f).red() > 150); // no rake started
+    view->bFirstSeed = false;
+    const QImage image = frame();
+    for (const float2& s : {float2{20, 20}, float2{50, 50}, float2{80, 80}})
+    {
+        const QColor c = fieldPixel(image, *view, s.x + 0.5f, s.y + 0.5f);
+        QVERIFY2(c.red() < 30 && c.blue() > 200, qPrintable(c.name()));
+    }
+    // Radius flowlineRadius + flowSeedRadius = 5.
+    QVERIFY(fieldPixel(image, *view, 53.5f, 50.5f).red() < 60);
+    QVERIFY(fieldPixel(image, *view, 56.5f, 50.5f).red() > 150);
+    QVERIFY(fieldPixel(image, *view, 35.5f, 35.5f).red() > 150);
 }
 
 void TestFlowViewRender::vertexArraysDrawLikeSingleVertices()
