@@ -1,5 +1,7 @@
 // Frame time of the flow view drawing many tube-mode field-lines, against the number of
-// drawn points. Run it under a virtual display with Mesa's software GL:
+// drawn points. The CPU column is the whole process, Mesa's rasteriser threads included, so
+// it shows the work per frame even on a busy machine. Run it under a virtual display with Mesa's
+// software GL:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a build/bench/bench_view
 #include "view/flowView.h"
 
@@ -12,6 +14,7 @@ namespace
 {
 
 constexpr int kPointsPerLine = 2000;
+constexpr float4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
 
 // A 600 x 600 view over a 500 x 500 field, drawing streamline-like curves that sweep back and
 // forth across it: points at most 0.6 apart (the tracer keeps points more than 0.5 apart),
@@ -40,6 +43,9 @@ public:
         }
     }
 
+    // The same bands sent one vertex per call, as a reference for the vertex arrays.
+    bool immediate = false;
+
     void frame()
     {
         makeCurrent();
@@ -53,18 +59,41 @@ protected:
     {
         FlowView::paintGL();
         for (std::vector<float2>& line : lines)
-            drawLineTexture(line.data(), kPointsPerLine, flowlineRadius, 0,
-                            float4{1.0f, 0.0f, 0.0f, 1.0f}, 0.0f, false);
+        {
+            if (immediate)
+                drawImmediate(line);
+            else
+                drawLineTexture(line.data(), kPointsPerLine, flowlineRadius, 0, kRed, 0.0f, false);
+        }
     }
 
 private:
+    void drawImmediate(const std::vector<float2>& line)
+    {
+        reference.build(line.data(), kPointsPerLine, flowlineRadius, 0, kRed, 0.0f, false);
+        glPushAttrib(GL_ENABLE_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glBegin(GL_QUADS);
+        for (const BandVertex& v : reference.quads())
+        {
+            glColor4f(v.r, v.g, v.b, v.a);
+            glTexCoord2f(v.s, v.t);
+            glVertex2f(v.x, v.y);
+        }
+        glEnd();
+        glPopAttrib();
+    }
+
     std::vector<std::vector<float2>> lines;
+    BandBuilder reference;
 };
 
 BenchView* view = nullptr;
 
 void BM_TubeLinesFrame(benchmark::State& state)
 {
+    view->immediate = false;
     const int numLines = static_cast<int>(state.range(0)) / kPointsPerLine;
     view->setLines(numLines);
     view->frame(); // first frame outside the timing
@@ -80,8 +109,40 @@ BENCHMARK(BM_TubeLinesFrame)
     ->Arg(200000)
     ->Arg(400000)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Complexity(benchmark::oN);
+
+void BM_TubeLinesFrameOneCallPerVertex(benchmark::State& state)
+{
+    view->immediate = true;
+    view->setLines(static_cast<int>(state.range(0)) / kPointsPerLine);
+    view->frame();
+    for (auto _ : state)
+        view->frame();
+    view->immediate = false;
+}
+BENCHMARK(BM_TubeLinesFrameOneCallPerVertex)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// Building the vertex arrays alone, without GL: nanoseconds per point.
+void BM_BandBuild(benchmark::State& state)
+{
+    std::vector<float2> line(kPointsPerLine);
+    for (int i = 0; i < kPointsPerLine; ++i)
+        line[i] = float2{0.6f * i, 8.0f * std::sin(0.03f * i)};
+    BandBuilder band;
+    for (auto _ : state)
+    {
+        band.build(line.data(), kPointsPerLine, 3.0f, 0, kRed, 0.0f, true);
+        benchmark::DoNotOptimize(band.quads().data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPointsPerLine);
+}
+BENCHMARK(BM_BandBuild);
 
 } // namespace
 
