@@ -36,14 +36,6 @@ void TestFlowView::startsWithItsDefaults()
 {
     WorkingField field(int3{100, 100, 2});
     FlowView view(nullptr, 600, 600);
-    QCOMPARE(view.winWidth, 600);
-    QVERIFY(view.tabUnstdyEnable && !view.tabStdyEnable);
-    QVERIFY(view.bPnt && view.bStrml && view.bFirstSeed && view.bTubelines);
-    QVERIFY(!view.bRake && !view.bPthl && !view.bFlowlet && !view.bAntiali);
-    QCOMPARE(view.flowlineRadius, 3.0f);
-    QCOMPARE(view.flowSeedRadius, 2.0f);
-    QCOMPARE(view.prevTimeid, -1);
-    QCOMPARE(view.viewCntAnimSingleFlowline, 1);
     QCOMPARE(view.focusPolicy(), Qt::StrongFocus);
     QVERIFY(view.hasMouseTracking());
     QVERIFY(view.iTimer && view.iTimer->parent() == &view && !view.iTimer->isActive());
