@@ -27,6 +27,10 @@ constexpr int kNumChoiceQuestions = kNumTextImageQuestions + kNumCpClassifyQuest
 constexpr int kResultValues =
     1 + kNumChoiceQuestions + 2 * kNumCpLocateQuestions + kNumQuestions + kNumQuestions;
 constexpr float kLocateTolerance = 0.075f;
+// Both frames are wider than their first design: the longest statement and the critical
+// point questions' lines would otherwise be cut off.
+constexpr int kTextFrameWidth = 750;
+constexpr int kCpFrameWidth = 320;
 const QString kFinish = QStringLiteral("Finish");
 
 // The quiz state as the results file holds it, parsed completely before any of it is taken.
@@ -179,20 +183,20 @@ void Exam::setClosingScreen()
 void Exam::setTextImageFrame(const Question& q)
 {
     setGeometry(0, 0, 1200, 900);
-    layout->setGeometry(275, 225, 650, 450);
-    next->setGeometry(580, 400, 50, 26);
+    layout->setGeometry(600 - kTextFrameWidth / 2, 225, kTextFrameWidth, 450);
+    next->setGeometry(kTextFrameWidth - 70, 400, 50, 26);
     question->setGeometry(20, 0, 600, 80);
     question->setText(QString::fromUtf8(q.question));
-    labMessage->setGeometry(275, 685, 650, 60);
+    labMessage->setGeometry(600 - kTextFrameWidth / 2, 685, kTextFrameWidth, 60);
     emit sendShowFlowViewRequest(false);
 }
 
 void Exam::setCpFrame()
 {
-    setGeometry(865, 15, 200, 800);
-    layout->setGeometry(0, 0, 200, 400);
+    setGeometry(865, 15, kCpFrameWidth, 800);
+    layout->setGeometry(0, 0, kCpFrameWidth, 400);
     next->setGeometry(140, 360, 50, 26);
-    labMessage->setGeometry(0, 410, 200, 200);
+    labMessage->setGeometry(0, 410, kCpFrameWidth, 200);
 }
 
 void Exam::setTextQuestion(const Question& q)

@@ -27,10 +27,10 @@ bool StudyView::loadSteadyDataSet(const QString& stem)
     const QString hdr = stem + QStringLiteral(".txt"), dat = stem + QStringLiteral(".dat");
     if (!QFileInfo::exists(hdr) || !QFileInfo::exists(dat))
         return false;
-    auto data = std::make_unique<DataManipulate>(hdr, dat, unstdyHdrPth, unstdyDatPth, true);
+    auto field = std::make_unique<DataManipulate>(hdr, dat, unstdyHdrPth, unstdyDatPth, true);
     QString licPath;
-    if (!data->readHeaderFile(true, licPath) || !data->readVectFile(true, licPath) ||
-        !data->hasField() || data->flowFieldSize.x < 2 || data->flowFieldSize.y < 2)
+    if (!field->readHeaderFile(true, licPath) || !field->readVectFile(true, licPath) ||
+        !field->hasField() || field->flowFieldSize.x < 2 || field->flowFieldSize.y < 2)
         return false;
 
     stdyHdrPth = hdr;
@@ -38,7 +38,7 @@ bool StudyView::loadSteadyDataSet(const QString& stem)
     stdyLicImg = licPath;
     tabStdyEnable = true;
     tabUnstdyEnable = false;
-    dataMani = std::move(data);
+    dataMani = std::move(field);
     const int3 size = dataMani->flowFieldSize;
     uiTimelDispTimeId = 0;
     translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);

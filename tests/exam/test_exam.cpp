@@ -181,7 +181,7 @@ void TestExam::classificationAsksTheHostInOrder()
             [&](float2 p) { requests << QString("circle %1 %2").arg(p.x).arg(p.y); });
     QTest::mouseClick(exam.next, Qt::LeftButton);
     QCOMPARE(requests, QStringList({"show 1", "load ./exam/hurricane_z49_t0", "circle 0.57 0.91"}));
-    QCOMPARE(exam.geometry(), QRect(865, 15, 200, 800));
+    QCOMPARE(exam.geometry(), QRect(865, 15, 320, 800));
     QCOMPARE(exam.buttonStatements[5]->geometry(), QRect(20, 320, 150, 26));
 
     requests.clear();
