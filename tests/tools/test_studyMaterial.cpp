@@ -78,16 +78,6 @@ protected:
 fs::path StudyMaterialFiles::root;
 } // namespace
 
-TEST_F(StudyMaterialFiles, EveryPictureOfTheImageQuestionsIsWritten)
-{
-    for (int qid = kFirstImageQid; qid < kFirstCpClassifyQid; ++qid)
-        for (int i = 0; i < textImageQuestions[qid].numStatement; ++i)
-        {
-            const fs::path file = root / fs::path(textImageQuestions[qid].statements[i]);
-            EXPECT_GT(fs::exists(file) ? fs::file_size(file) : 0u, 1000u) << file;
-        }
-}
-
 TEST_F(StudyMaterialFiles, ClassificationPointsHaveTheAnsweredTypes)
 {
     DataManipulate data = load("hurricane_z49_t0");
