@@ -32,16 +32,30 @@ bool PointGrid::matches(int3 flowFieldSize, float threshold) const
            threshold == gridThreshold;
 }
 
+namespace
+{
 // Coordinates outside the field fall into the border cells; clamping keeps neighbouring
-// points in neighbouring cells, so no pair closer than a cell is ever missed.
+// points in neighbouring cells, so no pair closer than a cell is ever missed. Truncation is
+// the floor for the positive quotients that reach it.
+inline int clampedCell(float coord, float cellSize, int numCells)
+{
+    const float v = coord / cellSize;
+    if (!(v > 0.0f))
+        return 0;
+    if (v >= float(numCells - 1))
+        return numCells - 1;
+    return int(v);
+}
+} // namespace
+
 int PointGrid::cellX(float x) const
 {
-    return int(std::clamp(std::floor(x / cellSize), 0.0f, float(numCellX - 1)));
+    return clampedCell(x, cellSize, numCellX);
 }
 
 int PointGrid::cellY(float y) const
 {
-    return int(std::clamp(std::floor(y / cellSize), 0.0f, float(numCellY - 1)));
+    return clampedCell(y, cellSize, numCellY);
 }
 
 void PointGrid::insert(const float2& point)

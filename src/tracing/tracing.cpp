@@ -17,10 +17,12 @@ float pointDistance(const float2& p, const float2& q)
     return std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y));
 }
 
-float2 bilinear(float2** slice, int xi, int yi, float fx, float fy)
+inline float2 bilinear(float2** slice, int xi, int yi, float fx, float fy)
 {
-    return (1 - fy) * ((1 - fx) * slice[yi][xi] + fx * slice[yi][xi + 1]) +
-           fy * ((1 - fx) * slice[yi + 1][xi] + fx * slice[yi + 1][xi + 1]);
+    const float2* const row0 = slice[yi];
+    const float2* const row1 = slice[yi + 1];
+    return (1 - fy) * ((1 - fx) * row0[xi] + fx * row0[xi + 1]) +
+           fy * ((1 - fx) * row1[xi] + fx * row1[xi + 1]);
 }
 } // namespace
 
@@ -40,8 +42,9 @@ bool Tracing::interpolateVect(float2 pos, float timeIntplId, float2& vec, int3 s
     const bool bInTime = timeIntplId >= 0.0f && timeIntplId < float(size.z);
     if (field == nullptr || !bInside || !bInTime)
         return false;
-    const int xi = int(std::floor(pos.x));
-    const int yi = int(std::floor(pos.y));
+    // Both coordinates are non-negative here, so truncation is the floor.
+    const int xi = int(pos.x);
+    const int yi = int(pos.y);
     const float fx = pos.x - float(xi);
     const float fy = pos.y - float(yi);
     const int ti = int(timeIntplId);
@@ -95,6 +98,9 @@ bool Tracing::traceStreamline(const float2& seedPos, int3 size, float2*** field,
     int count = traceHalf(seed, -1, 1, size, field, flowlines, prevNumPnts);
     rec.seedIdx = rec.startIdx + count - 1;
     prevNumPnts += count;
+    // A running count that is the store's own now covers the backward half.
+    if (bIndexUsable)
+        extendStoreIndex(flowlines);
     count = traceHalf(seed, +1, 0, size, field, flowlines, prevNumPnts);
     prevNumPnts += count;
     rec.numPoint = prevNumPnts - rec.startIdx - 1;
@@ -137,10 +143,7 @@ int Tracing::traceHalf(const float2& seedPos, int direction, int count, int3 siz
             break;
     }
     if (bIndexed)
-    {
         grid.removeLast(count);
-        extendStoreIndex(flowlines);
-    }
     return count;
 }
 
