@@ -94,9 +94,9 @@ void FlowView::cleanup()
     if (!tex && !texpnt)
         return;
     makeCurrent();
-    const GLuint names[] = {tex, texpnt};
-    glDeleteTextures(2, names);
-    tex = texpnt = 0;
+    const GLuint names[] = {tex, texpnt, texLic, texLicHisto};
+    glDeleteTextures(4, names);
+    tex = texpnt = texLic = texLicHisto = 0;
     doneCurrent();
 }
 
@@ -134,6 +134,7 @@ void FlowView::paintGL()
     setUpFrame();
     doAntialias();
     drwZoomfrm();
+    drwLICImage();
     drwRakeMarkers();
 }
 

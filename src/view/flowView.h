@@ -57,6 +57,16 @@ public:
     void drawCircle(float2 point, const int& resolution, const float& radius);
     void drawPlainCircle(const float2& point, const float& radius);
 
+    // LIC background. Images pass through PPM files; texID is the generator's texImageName or
+    // texHistoImageName. getTexture returns false, keeping the texture, when the file cannot
+    // be read.
+    bool getTexture(const char* imageFileName, Image* tempimage, int texID);
+    void attachLICBkImg(int texID);
+    void drwLICImage();
+    void showLIC();
+    void showLIC(int timeId);
+    void showLICOrHisto();
+
     int translateX = 0;
     int translateY = 0;
     int translateZ = 0;
@@ -106,6 +116,9 @@ public:
     QPixmap originalPixmap;
     bool bLICBk = false;
     bool bLicHisto = false;
+    int prevLicImageId = -1; // time step whose image showLIC(int) loaded last
+    GLuint texLic = 0;       // the plain and the equalised LIC texture, 0 until first loaded
+    GLuint texLicHisto = 0;
     std::unique_ptr<CritpntDetect> criticalpntDetect;
     bool bCritpntDetect = false;
     bool bRepFocus = false;
@@ -135,6 +148,8 @@ signals:
 
 public slots:
     void on_toggleAntialias(int state);
+    void on_view_toggleLICBk(int state);
+    void on_view_toggleLICHisto(int state);
 
 protected:
     void initializeGL() override;
@@ -154,6 +169,8 @@ private:
     void loadCamera();
     void cleanup();
     void drawBand(const std::vector<BandVertex>& verts, GLenum mode);
+    bool hasLicField(int timeId) const;
+    GLuint& licTexture(int texID);
 
     BandBuilder band;
 };
