@@ -90,6 +90,14 @@ void MyClass::initSliders()
 
 void MyClass::initFileReading()
 {
+    connect(rdStdyDat, &TabReadStdyDat::stdydirPasstoDataMani, flowView2d,
+            &FlowView::on_updateStdyDataDir);
+    connect(ui.btnconfirmStdyFile, &QPushButton::clicked, flowView2d,
+            &FlowView::on_view_btnconfirmStdyFile);
+    connect(rdUbstdyDat, &TabReadUnstdyDat::unstdydirPasstoDataMani, flowView2d,
+            &FlowView::on_updateUnstdyDataDir);
+    connect(ui.btnconfirmUnstdyFile, &QPushButton::clicked, flowView2d,
+            &FlowView::on_view_btnconfirmUnstdyFile);
     connect(ui.btnOpnStdyHdrDlg, &QPushButton::clicked, rdStdyDat,
             &TabReadStdyDat::on_btnOpnStdyHdrDlg);
     connect(ui.btnOpnStdyDatDlg, &QPushButton::clicked, rdStdyDat,

@@ -135,6 +135,11 @@ void FlowView::paintGL()
     doAntialias();
     drwZoomfrm();
     drwLICImage();
+    if (!(anyFieldLineType() && bFlowlet))
+    {
+        drwFieldLines();
+        drwCommitedLines();
+    }
     drwRakeMarkers();
 }
 
@@ -218,6 +223,7 @@ void FlowView::mousePressEvent(QMouseEvent* event)
     pressedCoor = windowPos(event);
     seedPos = mapMouseCoortoFlowCoor(pressedCoor);
     bAttachSavedImg = false;
+    seedFromPress(event->button());
     if (event->button() == Qt::MiddleButton)
         QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
     repaint();
@@ -227,6 +233,7 @@ void FlowView::mouseMoveEvent(QMouseEvent* event)
 {
     const float2 p = windowPos(event);
     emit displayMouseCoor(makeInt2(static_cast<int>(p.x), static_cast<int>(p.y)));
+    followRakeEnd(p);
 }
 
 // Pan: the field follows the drag, applied once on release.

@@ -67,6 +67,20 @@ public:
     void showLIC(int timeId);
     void showLICOrHisto();
 
+    // Mouse seeding and tracing control.
+    void reTraceFlowlines();
+    void doPthlPthtimelTracing(int flagPthlOnly);
+    void doStrklTracing();
+    void clearFlowData();
+
+    // Field-line drawing from tmpLines (committed lines from commitedLines).
+    void drwSingleStrml(int strmPthStrkFlag, bool animationEnable, int prevLines);
+    void drwRakeStrml(int prevSeedNum, int numRakeSeeds, float2* rakeSeeds, bool bStrml);
+    void drwStrkl(bool animationEnable);
+    void drwTimel(int numSeeds, int timeId);
+    void drwMultiSlicePthl(int numLines);
+    void drwCommitedLines();
+
     int translateX = 0;
     int translateY = 0;
     int translateZ = 0;
@@ -151,6 +165,40 @@ public slots:
     void on_view_toggleLICBk(int state);
     void on_view_toggleLICHisto(int state);
 
+    // Seeding, field-line kind, tracing, time step and data-set slots.
+    void on_view_clrAllData();
+    void on_view_pbAttach();
+    void on_view_btnconfirmStdyFile();
+    void on_view_btnconfirmUnstdyFile();
+    void on_updateStdyDataDir(QString hdrPath, QString vecPath);
+    // vecPath2 is the other component's file of the pair the user picked.
+    void on_updateUnstdyDataDir(QString hdrPath, QString vecPath, QString vecPath2 = QString());
+    void on_view_toggleSglPntSeeding(int state);
+    void on_view_toggleRakeSeeding(int state);
+    void on_view_modifRakeNumSeed(int value);
+    void on_view_toggleUnifSeeding(int state);
+    void on_view_modifUniNumSeedX(QString unifSeedXNum);
+    void on_view_modifUniNumSeedY(QString unifSeedYNum);
+    void on_view_toggleRandomSeeding(int state);
+    void on_view_modifRanNumSeed(QString randSeedNum);
+    void on_view_toggleRbtnSiglLine(int state);
+    void on_view_toggleRbtnMultiLine(int state);
+    void on_view_toggleStrmline(int state);
+    void on_view_togglePthline(int state);
+    void on_view_toggleTimeline(int state);
+    void on_view_toggleStrkline(int state);
+    void on_view_togglePthTimeComp(int state);
+    void on_view_toggleStrmStrkComp(int state);
+    void on_view_togglePthStrkComp(int state);
+    void on_view_changeUnstdyInterTimeSel(int value);
+    void on_view_confirmTimeId();
+    void on_view_changeTracingStpIntv(int intval);
+    void on_view_changeDistCtrlSli(int value);
+    void on_view_toggleDistCtrl(int state);
+    void on_view_changeStrklSliceIntv(float sliceIntv);
+    void on_view_changeUnstdySlice(int value);
+    void on_view_confirmUnstdySliceID();
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -171,6 +219,27 @@ private:
     void drawBand(const std::vector<BandVertex>& verts, GLenum mode);
     bool hasLicField(int timeId) const;
     GLuint& licTexture(int texID);
+
+    // Seeding half of the mouse handlers and the re-trace dispatch.
+    void seedFromPress(Qt::MouseButton button);
+    void followRakeEnd(float2 windowPos);
+    void traceCurrentKind();
+    // The tracer's seed count, bounded by its seed array.
+    int rakeSeedCount() const;
+    static int seedCountFor(long long requested);
+
+    // Field-line layer of a frame.
+    bool anyFieldLineType() const;
+    void drwFieldLines();
+    void drawMarker(const float2& p);
+    void drawFlowline(const flowlineInfo& rec, int numPoints, const float4& color);
+    static int flowlinePointCount(const flowlineInfo& rec);
+
+    // Slot steps.
+    bool switchFieldLine(bool& flag, int state);
+    void announceControls(int animationState, int licState);
+    bool dataSetFilesPresent() const;
+    void adoptLoadedFieldSize();
 
     BandBuilder band;
 };

@@ -1,3 +1,4 @@
+#include "app/myclass.h"
 #include "app/tabReadStdyDat.h"
 #include "app/tabReadUnstdyDat.h"
 
@@ -59,6 +60,7 @@ private slots:
     void unsteadyHeaderFirstSendsEmptyDataPaths();
     void cancelledDialogsChangeNothing();
     void tabsWithoutTheirWidgetsStillWork();
+    void windowHandsPickedPathsToTheView();
 };
 
 void TestFileTabs::constructorsFindWidgetsAndShowDefaults()
@@ -226,6 +228,21 @@ void TestFileTabs::tabsWithoutTheirWidgetsStillWork()
     unstdy.on_btnOpnUnstdyDatDlg();
     QCOMPARE(spy.count(), 1);
     QCOMPARE(unstdy.unSteadyPth, QString("a/b.dat"));
+}
+
+void TestFileTabs::windowHandsPickedPathsToTheView()
+{
+    MyClass window;
+    ScriptedDialog dialog{"s/field.dat", {}, {}};
+    window.rdStdyDat->chooseFile = dialog.chooser();
+    window.ui.btnOpnStdyDatDlg->click();
+    QCOMPARE(window.flowView2d->stdyHdrPth, QString("s/field.txt"));
+    QCOMPARE(window.flowView2d->dataMani->stdyDatPth, QString("s/field.dat"));
+
+    dialog.answer = "u/Vf/Vf07.dat";
+    window.rdUbstdyDat->chooseFile = dialog.chooser();
+    window.ui.btnOpnUnstdyDatDlg->click();
+    QCOMPARE(window.flowView2d->unstdyDatPth, QString("u/Uf/Uf07.dat"));
 }
 
 QTEST_MAIN(TestFileTabs)
