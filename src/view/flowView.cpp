@@ -131,16 +131,23 @@ void FlowView::setUpFrame()
 // between the backdrop and the rake markers.
 void FlowView::paintGL()
 {
+    beginFrame();
     setUpFrame();
     doAntialias();
     drwZoomfrm();
     drwLICImage();
-    if (!(anyFieldLineType() && bFlowlet))
+    if (anyFieldLineType() && bFlowlet)
+    {
+        if (flowletLineType() != FLT_TYPE_NUM)
+            drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
+    }
+    else
     {
         drwFieldLines();
         drwCommitedLines();
     }
     drwRakeMarkers();
+    endFrame();
 }
 
 // While a rake is being placed its seeds follow the mouse as blue discs.

@@ -10,6 +10,8 @@
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 #include "view/bandBuilder.h"
+#include "view/fieldLineType.h"
+#include "view/flowletFrame.h"
 
 #include <QOpenGLWidget>
 #include <QPixmap>
@@ -80,6 +82,20 @@ public:
     void drwTimel(int numSeeds, int timeId);
     void drwMultiSlicePthl(int numLines);
     void drwCommitedLines();
+
+    // Animation and flowlets.
+    void controlSingleFlowlineAnim();
+    void autoTimeIdChange();
+    void drawFlowletAnimation(TracedLines* lines, FieldLineType lineType, const bool& showLicImage);
+    // The flowlet kind for the field-line flags; FLT_TYPE_NUM when streaklines alone are on.
+    FieldLineType flowletLineType() const;
+    // Restarts the animation timer with the new period at once.
+    void onAnimationSpeedChanged(int newValue);
+
+    // Screenshots of the view's own framebuffer.
+    void saveScreenshot(int timeId);
+    void saveLIC(int timeId);
+    QString screenshotPath(int timeId) const;
 
     int translateX = 0;
     int translateY = 0;
@@ -164,6 +180,13 @@ public slots:
     void on_toggleAntialias(int state);
     void on_view_toggleLICBk(int state);
     void on_view_toggleLICHisto(int state);
+    void on_view_saveScreenPPM();
+    void on_view_saveAnimation(int state);
+    void on_view_controlPtlineanim(int cntAnimPTl);
+    void on_view_controlSingleFlowlineAnim(int cntAnimSingleFlowline);
+    void on_view_changeAnimSpeed(int value);
+    void on_view_tubeLines(int state);
+    void on_view_flowlet(int state);
 
     // Seeding, field-line kind, tracing, time step and data-set slots.
     void on_view_clrAllData();
@@ -242,4 +265,16 @@ private:
     void adoptLoadedFieldSize();
 
     BandBuilder band;
+
+    // Animation frames, and the screenshots asked for while a frame is drawn: they are
+    // written from the finished frame.
+    void drawFlowletBands();
+    void saveAnimationFrame(int timeId);
+    void beginFrame();
+    void endFrame();
+    bool writeScreenshot(const QImage& frame, int timeId);
+
+    FlowletFrame flowletFrame;
+    std::vector<int> pendingScreenshots;
+    bool bPaintingFrame = false;
 };

@@ -159,6 +159,8 @@ void FlowView::drwTimel(int /*numSeeds*/, int timeId)
     setBlue();
     for (int i = 0; i < rec.numSeed; ++i)
         drawMarker(points[i]);
+    saveAnimationFrame(timeId);
+    autoTimeIdChange();
 }
 
 void FlowView::drwMultiSlicePthl(int numLines)

@@ -1,0 +1,85 @@
+// Frame time of the flowlet animation: a 600 x 600 view on the default hurricane field
+// (500 x 500 x 48) with 100 streamlines seeded on a uniform 10 x 10 grid, each frame drawing
+// every track and every flowlet. The CPU column is the whole process, Mesa's rasteriser
+// threads included. Run it under a virtual display with Mesa's software GL:
+//   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a build/bench/bench_flowlets
+#include "datasetWriter.h"
+#include "view/flowView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace
+{
+
+class BenchView : public FlowView
+{
+public:
+    BenchView() : FlowView(nullptr, 600, 600) { resize(600, 600); }
+
+    void frame()
+    {
+        makeCurrent();
+        paintGL();
+        glFinish();
+        doneCurrent();
+    }
+};
+
+BenchView* view = nullptr;
+
+// Arg 0: the frame without lines, for reference; arg 1: 100 streamlines with flowlets.
+void BM_FlowletFrame(benchmark::State& state)
+{
+    view->tmpLines->streamlineNum = 0;
+    if (state.range(0) == 1)
+    {
+        const int3 size = view->dataMani->flowFieldSize;
+        view->trace->getUnifSdPnts(view->trace->rakeSeeds, 10, 10, size,
+                                   view->dataMani->orgnvectField2dSlice.data(),
+                                   view->tmpLines.get());
+    }
+    view->on_view_flowlet(2);
+    view->iTimer->stop();
+    view->animStep = 200; // a full train on every line
+    view->frame();
+    for (auto _ : state)
+        view->frame();
+    const TracedLines& lines = *view->tmpLines;
+    int points = 0;
+    for (int i = 0; i < lines.streamlineNum; ++i)
+        points += lines.streamlineIndxArray[i].numPoint + 1;
+    state.counters["streamlines"] = lines.streamlineNum;
+    state.counters["points"] = points;
+}
+BENCHMARK(BM_FlowletFrame)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    DatasetWriter::writeHurricaneSlices("data/hurricane_z_8.dat");
+    {
+        BenchView benchView;
+        benchView.show();
+        app.processEvents();
+        view = &benchView;
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    QDir::setCurrent(previous);
+    return 0;
+}
