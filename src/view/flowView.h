@@ -92,10 +92,11 @@ public:
     // Restarts the animation timer with the new period at once.
     void onAnimationSpeedChanged(int newValue);
 
-    // Screenshots of the view's own framebuffer.
+    // Screenshots of the view's own framebuffer, and the LIC image series.
     void saveScreenshot(int timeId);
     void saveLIC(int timeId);
     QString screenshotPath(int timeId) const;
+    void LICSeriesScreenShot();
 
     int translateX = 0;
     int translateY = 0;

@@ -88,13 +88,21 @@ void FlowView::autoTimeIdChange()
 }
 
 void FlowView::drawFlowletAnimation(TracedLines* lines, FieldLineType lineType,
-                                    const bool& /*showLicImage*/)
+                                    const bool& showLicImage)
 {
     controlSingleFlowlineAnim();
     const int t = flowletFrame.build(*lines, lineType, animStep, trace->pthlTraceTimeIntv,
                                      dataMani->flowFieldSize.z, uiTimelDispTimeId);
     if (t >= 0)
+    {
+        // The background follows the animated time step.
+        if (showLicImage)
+        {
+            showLIC(t);
+            attachLICBkImg(licImage->texImageName);
+        }
         saveAnimationFrame(t);
+    }
     drawFlowletBands();
 }
 

@@ -83,3 +83,25 @@ bool FlowView::writeScreenshot(const QImage& frame, int timeId)
     std::fflush(stdout);
     return bStored;
 }
+
+// Generates, loads and draws the LIC image of every time step from the current one on; the
+// images are the series, nothing is saved from the screen.
+void FlowView::LICSeriesScreenShot()
+{
+    if (!dataMani->hasField())
+        return;
+    if (!bPaintingFrame)
+        makeCurrent();
+    const int3 size = dataMani->flowFieldSize;
+    while (uiTimelDispTimeId < size.z)
+    {
+        QString path = licImage->LICBkOrgImgPth;
+        path.insert(path.size() - 4, QString::number(uiTimelDispTimeId));
+        licImage->LICBkImgPth = path;
+        QDir().mkpath(QFileInfo(path).path());
+        licImage->GenLICImage(size.x, size.y, dataMani->orgnvectField2dSlice[uiTimelDispTimeId][0]);
+        getTexture(path.toLocal8Bit().constData(), licImage->image.get(), licImage->texImageName);
+        attachLICBkImg(licImage->texImageName);
+        uiTimelDispTimeId += 1;
+    }
+}

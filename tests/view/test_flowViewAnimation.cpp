@@ -70,6 +70,8 @@ private slots:
     void saveImageAfterStartWritesTheFramebuffer();
     void saveImageTwiceOverwrites();
     void unwritableLocationIsReported();
+    void licBackgroundFollowsTheTimeStep();
+    void licSeriesCoversEveryTimeStep();
 
 private:
     QImage frame() { return view->grabFramebuffer(); }
@@ -310,6 +312,44 @@ void TestFlowViewAnimation::unwritableLocationIsReported()
     QVERIFY(!out.contains("has been stored"));
     QCOMPARE(err.count("Cannot store the image to \"" + shotPath(0) + "\""), 2);
     QVERIFY(QFileInfo("flow data").isFile());
+}
+
+// The LIC background shows the image of the animated time step, made on first use.
+void TestFlowViewAnimation::licBackgroundFollowsTheTimeStep()
+{
+    TracedLines& lines = *view->tmpLines;
+    addLine(lines, lines.pathlineIndxArray, lines.pathlineNum, 150, 40.0f);
+    animate(FLT_PATHLINE);
+    view->bLICBk = true;
+    view->animStep = 38;
+    frame();
+    QCOMPARE(view->prevLicImageId, 3);
+    QVERIFY(QFile::exists("data/LIC3.ppm"));
+    view->animStep = 40;
+    frame();
+    QCOMPARE(view->prevLicImageId, 4);
+    QVERIFY(QFile::exists("data/LIC4.ppm"));
+    QVERIFY(!QFile::exists("data/LIC5.ppm"));
+}
+
+// Steady data: the series is ./data/LIC0.ppm alone; started at the end it does nothing.
+void TestFlowViewAnimation::licSeriesCoversEveryTimeStep()
+{
+    view.reset();
+    field.reset();
+    field = std::make_unique<WorkingField>(int3{64, 64, 1});
+    view = std::make_unique<ProbeView>(nullptr, kSize, kSize);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    view->LICSeriesScreenShot();
+    QCOMPARE(view->uiTimelDispTimeId, 1);
+    QCOMPARE(view->licImage->LICBkImgPth, QString("./data/LIC0.ppm"));
+    QCOMPARE(QImage("data/LIC0.ppm").size(), QSize(64, 64));
+    QCOMPARE(QDir("data").entryList({"LIC*"}, QDir::Files), QStringList{"LIC0.ppm"});
+    QVERIFY(QFile::remove("data/LIC0.ppm"));
+    view->LICSeriesScreenShot();
+    QVERIFY(!QFile::exists("data/LIC0.ppm"));
+    QCOMPARE(view->uiTimelDispTimeId, 1);
 }
 
 int main(int argc, char* argv[])
