@@ -14,7 +14,8 @@ namespace
 constexpr float kMinComponent = 0.05f; // below this a component never reaches a border
 constexpr float kFarAway = 100000.0f;  // border distance of such a component
 constexpr float kOvershoot = 0.0004f;  // carries the next point into the next pixel
-constexpr float kMaxKernel = 1.0e6f;   // longer kernels are refused
+constexpr float kMinKernel = 1.0e-3f;  // kernel lengths outside these bounds give black:
+constexpr float kMaxKernel = 1.0e6f;   // their table index or segment count would overflow
 constexpr int kRowsPerTask = 4;        // rows a thread takes at a time
 constexpr int kLanes = 4;              // streamlines per SSE register
 constexpr int kGroups = 2;             // registers of pixels advanced side by side
@@ -356,6 +357,11 @@ void LIC::FlowImagingLIC(const float* pVectr, const unsigned char* pNoise_, unsi
 {
     if (winWidth <= 0 || winHeight <= 0)
     {
+        return;
+    }
+    if (!(krnlen >= kMinKernel && krnlen <= kMaxKernel))
+    {
+        std::fill(pImage_, pImage_ + std::size_t(winWidth) * std::size_t(winHeight), 0);
         return;
     }
     const Convolution conv(pVectr, pNoise_, p_LUT0_, p_LUT1_, krnlen, winWidth, winHeight);

@@ -29,7 +29,8 @@ public:
     void MakeWhiteNoise(int winWidth, int winHeight, unsigned char* pNoise);
     void GenBoxFiltrLUT(int LUTsiz, float* p_LUT0, float* p_LUT1);
     // pVectr holds interleaved x, y components; the LUTs have kLUTSize entries. Rows are
-    // shared among threadCount threads; the image does not depend on their number.
+    // shared among threadCount threads; the image does not depend on their number. A kernel
+    // length outside 0.001 ... 10^6 (or NaN) gives a black image.
     void FlowImagingLIC(const float* pVectr, const unsigned char* pNoise, unsigned char* pImage,
                         const float* p_LUT0, const float* p_LUT1, float krnlen, int winWidth,
                         int winHeight);

@@ -284,6 +284,25 @@ TEST_F(Convolve, ExtremeVectorsStayInsideTheNoise)
     EXPECT_EQ(image, std::vector<unsigned char>(w * h, 0));
 }
 
+TEST_F(Convolve, UnusableKernelLengthsGiveBlack)
+{
+    const int w = 6;
+    const int h = 5;
+    const auto vectors = uniform(w, h, 1.0f, 0.5f);
+    const auto noise = noiseOf(w, h);
+    LIC lic(int3{w, h, 1});
+    lic.GenBoxFiltrLUT(LIC::kLUTSize, lic.p_LUT0, lic.p_LUT1);
+    for (const float krnlen : {0.0f, -10.0f, 1e-39f, 1e30f, std::numeric_limits<float>::quiet_NaN(),
+                               std::numeric_limits<float>::infinity()})
+    {
+        SCOPED_TRACE(krnlen);
+        std::vector<unsigned char> image(w * h, 99);
+        lic.FlowImagingLIC(vectors.data(), noise.data(), image.data(), lic.p_LUT0, lic.p_LUT1,
+                           krnlen, w, h);
+        EXPECT_EQ(image, std::vector<unsigned char>(w * h, 0));
+    }
+}
+
 TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRand)
 {
     LIC lic(int3{5, 3, 1});
