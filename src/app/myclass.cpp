@@ -32,6 +32,7 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     flowView2d = new FlowView(ui.gbFlowView, viewW, viewW);
     flowView2d->setGeometry(15, 15, viewW, viewW);
 
+    connectFrame();
     // Each step sets its widgets' opening states before it connects them to the view, so
     // the view starts from its own defaults.
     initSliders();
@@ -48,6 +49,21 @@ QRect MyClass::placement(QSize desktopSize, int viewW)
     const int x = static_cast<int>((desktopSize.width() - (viewW + 475)) * 0.5);
     const int y = static_cast<int>((desktopSize.height() - (viewW + 60)) * 0.5);
     return QRect(x, y, viewW + 475, viewW + 90);
+}
+
+// The frame-level connections, made before the init steps connect the panel's groups.
+void MyClass::connectFrame()
+{
+    connect(ui.cbAntialias, &QCheckBox::stateChanged, flowView2d, &FlowView::on_toggleAntialias);
+    connect(flowView2d, &FlowView::displayMouseCoor, this, &MyClass::updateMouseCoor);
+    connect(ui.pbClrAllData, &QPushButton::clicked, flowView2d, &FlowView::on_view_clrAllData);
+    connect(ui.pbSavePPM, &QPushButton::clicked, flowView2d, &FlowView::on_view_saveScreenPPM);
+    connect(flowView2d, &FlowView::view_enable_animation_msg, this,
+            &MyClass::on_cbFlowlet_stateChanged);
+    connect(flowView2d, &FlowView::view_enable_lic_msg, this,
+            &MyClass::on_cbLICBkImgOn_stateChanged);
+    connect(ui.cbTube, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_tubeLines);
+    connect(ui.cbFlowlet, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_flowlet);
 }
 
 int MyClass::animationPeriod(int value) const
@@ -86,6 +102,20 @@ void MyClass::initSliders()
     ui.labMinStrklSliceIntv->setText(tenths(ui.hSliStrklSliceIntv->minimum() * 0.1f));
     ui.labCurrStrklSliceIntv->setText(tenths(ui.hSliStrklSliceIntv->value() * 0.1f));
     ui.labMaxStrklSliceIntv->setText(tenths(ui.hSliStrklSliceIntv->maximum() * 0.1f));
+
+    connect(ui.hSliAnimaSpeed, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeAnimSpeed);
+    connect(ui.hSliTraceStpIntv, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeTracingStpIntv);
+    connect(ui.hSliDisCtrl, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeDistCtrlSli);
+    connect(ui.cbDistCtrl, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleDistCtrl);
+    connect(ui.hSliUnstdySliceID, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeUnstdySlice);
+    connect(ui.pbSliceChosen, &QPushButton::clicked, flowView2d,
+            &FlowView::on_view_confirmUnstdySliceID);
+    connect(this, &MyClass::view_strkSliceIntv_msg, flowView2d,
+            &FlowView::on_view_changeStrklSliceIntv);
 }
 
 void MyClass::initFileReading()
@@ -132,6 +162,23 @@ void MyClass::initSeedingTypes()
     setBlackToolTip(ui.labMaxRakeNumSeed, tr("Upper bound of number of seeds"));
     setBlackToolTip(ui.labMinRakeNumSeed, tr("Lower bound of number of seeds"));
     setBlackToolTip(ui.labCurrRakeNumSeed, tr("Number of seeds"));
+
+    connect(ui.cbSglPntSeeding, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleSglPntSeeding);
+    connect(ui.cbRakeSeeding, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleRakeSeeding);
+    connect(ui.hSliRakeNumSeed, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_modifRakeNumSeed);
+    connect(ui.cbUnifSeeding, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleUnifSeeding);
+    connect(ui.leUniNumSeed_x, &QLineEdit::textEdited, flowView2d,
+            &FlowView::on_view_modifUniNumSeedX);
+    connect(ui.leUniNumSeed_y, &QLineEdit::textEdited, flowView2d,
+            &FlowView::on_view_modifUniNumSeedY);
+    connect(ui.cbRandomSeeding, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleRandomSeeding);
+    connect(ui.leRanNumSeed, &QLineEdit::textEdited, flowView2d,
+            &FlowView::on_view_modifRanNumSeed);
 }
 
 void MyClass::initFlowlineTypes()
@@ -158,11 +205,41 @@ void MyClass::initFlowlineTypes()
         setBlackToolTip(widget, twoPoints);
     setBlackToolTip(ui.cbSiglLine, tr("Select one of the field-lines below"));
     setBlackToolTip(ui.cbMultiLine, tr("Select one of the comparisons below"));
+
+    connect(ui.cbSiglLine, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleRbtnSiglLine);
+    connect(ui.cbMultiLine, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleRbtnMultiLine);
+    connect(ui.cbStrmline, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleStrmline);
+    connect(ui.cbPthline, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_togglePthline);
+    connect(ui.cbTimeline, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleTimeline);
+    connect(ui.cbStrkline, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleStrkline);
+    connect(ui.cbPthTimeComp, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_togglePthTimeComp);
+    connect(ui.cbStrmStrkComp, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleStrmStrkComp);
+    connect(ui.cbPthStrkComp, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_togglePthStrkComp);
+    connect(ui.hSliUnstdyInterTimeID, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeUnstdyInterTimeSel);
+    connect(ui.pbTimeIDChosen, &QPushButton::clicked, flowView2d, &FlowView::on_view_confirmTimeId);
+    connect(this, &MyClass::view_toggle_ptlineanim_msg, flowView2d,
+            &FlowView::on_view_controlPtlineanim);
+    connect(this, &MyClass::view_toggle_singleFlowlineAnim_msg, flowView2d,
+            &FlowView::on_view_controlSingleFlowlineAnim);
+    connect(flowView2d, &FlowView::view_pass_ptlineanimid_msg, this,
+            &MyClass::on_hSliUnstdyInterTimeID_valueChanged);
+    connect(flowView2d, &FlowView::reset_cntAnimStrmStrkPathl_msg, this,
+            &MyClass::change_AnimStrmStrkPathl);
 }
 
 void MyClass::initLICImage()
 {
     setBlackToolTip(ui.cbLICBkImgOn, tr("Toggle overview background image"));
+
+    connect(ui.cbLICBkImgOn, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleLICBk);
+    connect(ui.cbLICHistoEqu, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleLICHisto);
 }
 
 void MyClass::initCritpntDetect()
@@ -604,8 +681,9 @@ void MyClass::on_pbPTlAnim_clicked()
     emit view_toggle_ptlineanim_msg(cntAnimPTl);
 }
 
-void MyClass::on_hSliAnimaSpeed_valueChanged(int)
+void MyClass::on_hSliAnimaSpeed_valueChanged(int value)
 {
+    flowView2d->onAnimationSpeedChanged(animationPeriod(value));
     setHint(tr("Adjusting animation speed"));
 }
 

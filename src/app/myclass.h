@@ -97,6 +97,7 @@ private:
         bool checked;
     };
 
+    void connectFrame();
     void initSliders();
     void initFileReading();
     void initSeedingTypes();
