@@ -3,6 +3,7 @@
 #include "exam/studyView.h"
 #include "exam/studyWindow.h"
 #include "studyMaterial.h"
+#include "tracing/tracedLines.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,6 +62,7 @@ private slots:
     void opensOnTheFirstQuestionWithoutView();
     void classificationShowsTheDataSetWithItsCircle();
     void rightClickConfirmsTheLocation();
+    void twoLeftClicksTraceARake();
     void missingDataSetIsShown();
 
 private:
@@ -135,6 +137,21 @@ void TestStudyWindow::rightClickConfirmsTheLocation()
     // Outside the field a right click confirms nothing.
     QTest::mouseClick(window.view, Qt::RightButton, {}, QPoint(StudyWindow::kViewSize - 1, 0));
     QCOMPARE(window.exam->cpLocateAnswers[1].x, -1.0f);
+}
+
+void TestStudyWindow::twoLeftClicksTraceARake()
+{
+    startAt(10);
+    StudyWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.view, Qt::LeftButton, {},
+                      pixelOf(makeFloat2(0.2f, 0.3f), *window.view));
+    QCOMPARE(window.view->tmpLines->streamlineNum, 0);
+    QTest::mouseClick(window.view, Qt::LeftButton, {},
+                      pixelOf(makeFloat2(0.4f, 0.7f), *window.view));
+    QCOMPARE(window.view->tmpLines->streamlineNum, window.view->uiRakeSeedNum);
+    QVERIFY(window.view->tmpLines->currNumpnt > window.view->uiRakeSeedNum);
 }
 
 void TestStudyWindow::missingDataSetIsShown()
