@@ -146,6 +146,7 @@ void FlowView::paintGL()
         drwFieldLines();
         drwCommitedLines();
     }
+    drwCritpntLayer();
     drwRakeMarkers();
     endFrame();
 }

@@ -10,6 +10,7 @@
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 #include "view/bandBuilder.h"
+#include "view/critpntShapes.h"
 #include "view/fieldLineType.h"
 #include "view/flowletFrame.h"
 
@@ -82,6 +83,18 @@ public:
     void drwTimel(int numSeeds, int timeId);
     void drwMultiSlicePthl(int numLines);
     void drwCommitedLines();
+    // Critical point display. The template streamlines are streamlines 0 ... N - 1 of tmpLines,
+    // one per template seed, in blocks per type in the order of the detector's seed tables.
+    void genAllCritpntData();
+    void traceCriticalpntTmpltSeeds();
+    void clearCritpntData();
+    void drwCritpnts(CritpntDetect* criticalpntDetect);
+    void drwOneTypeCritpnts(float2* critpntData, int numPoints, COLOR& circleColor);
+    void circleCritPnt(float2* pos1, COLOR& circleColor);
+    void drwCritpntTmpltSeeds(CritpntDetect* criticalpntDetect);
+    void drwCriticalpntTmpltStrml();
+    void drawCriticalpntTmpltStrmlet();
+    void drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, int lineCnt);
 
     // Animation and flowlets.
     void controlSingleFlowlineAnim();
@@ -160,6 +173,7 @@ public:
     bool bSaddlePnt = false;
     bool bCriticalPntStrml = false;
     bool bFirstComputeCritpnt = true;
+    int critpntTimeId = 0; // time step the shown critical points were found in
     bool bTubelines = true;
     bool bFlowlet = false;
     int uiTimelDispTimeId = 0;
@@ -188,6 +202,13 @@ public slots:
     void on_view_changeAnimSpeed(int value);
     void on_view_tubeLines(int state);
     void on_view_flowlet(int state);
+    void on_view_toggleRepFocus(int state);
+    void on_view_toggleAttrFocus(int state);
+    void on_view_toggleCenter(int state);
+    void on_view_toggleRepNode(int state);
+    void on_view_toggleAttrNode(int state);
+    void on_view_toggleSaddlePnt(int state);
+    void on_view_toggleCriticalPntStrml(int state);
 
     // Seeding, field-line kind, tracing, time step and data-set slots.
     void on_view_clrAllData();
@@ -243,6 +264,9 @@ private:
     void drawBand(const std::vector<BandVertex>& verts, GLenum mode);
     bool hasLicField(int timeId) const;
     GLuint& licTexture(int texID);
+    void toggleCritpntType(bool& bType, int state);
+    void detectCritpnts(int timeId);
+    void drwCritpntLayer();
 
     // Seeding half of the mouse handlers and the re-trace dispatch.
     void seedFromPress(Qt::MouseButton button);

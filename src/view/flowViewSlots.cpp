@@ -302,14 +302,10 @@ void FlowView::on_view_confirmTimeId()
     licImage->LICBkImgPth = directory + "/LIC" + QString::number(uiTimeId) + ".ppm";
     if (bLICBk)
         showLICOrHisto();
-    if (uiTimelDispTimeId >= 0 &&
-        uiTimelDispTimeId < static_cast<int>(dataMani->orgnvectField2dSlice.size()))
-    {
-        int3 size = dataMani->flowFieldSize;
-        criticalpntDetect->genAllCritpntData(dataMani->orgnvectField2dSlice[uiTimelDispTimeId],
-                                             36.0f, &size);
-        bFirstComputeCritpnt = false;
-    }
+    detectCritpnts(uiTimelDispTimeId);
+    bFirstComputeCritpnt = false;
+    if (bCriticalPntStrml)
+        traceCriticalpntTmpltSeeds();
     repaint();
 }
 

@@ -54,7 +54,6 @@ private slots:
 private:
     QColor middle()
     {
-        view->repaint();
         return pixelAt(view->grabFramebuffer(), makeFloat2(kField * 0.5f, kField * 0.5f), kField);
     }
 
