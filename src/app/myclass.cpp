@@ -252,6 +252,16 @@ void MyClass::initCritpntDetect()
     setBlackToolTip(ui.cbSaddlePnt, tr("Toggle critical points in saddle point type"));
     setBlackToolTip(ui.cbCriticalPntStrml,
                     tr("Toggle the streamlines of the selected critical points"));
+    connect(ui.cbRepFocus, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleRepFocus);
+    connect(ui.cbAttrFocus, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleAttrFocus);
+    connect(ui.cbCenter, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleCenter);
+    connect(ui.cbRepNode, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleRepNode);
+    connect(ui.cbAttrNode, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleAttrNode);
+    connect(ui.cbSaddlePnt, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleSaddlePnt);
+    connect(ui.cbCriticalPntStrml, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleCriticalPntStrml);
 }
 
 void MyClass::initToolTipsAndSwatches()

@@ -15,6 +15,7 @@ private slots:
     void windowSlotRunsBeforeViewSlot();
     void hiddenWidgetsReachTheView();
     void viewMessagesReachThePanel();
+    void selectAllShowsEveryCriticalPointType();
 };
 
 void TestWiring::windowSlotRunsBeforeViewSlot()
@@ -76,6 +77,19 @@ void TestWiring::viewMessagesReachThePanel()
     QVERIFY(window.cntAnimStrmStrkPathl > 1);
     emit window.flowView2d->reset_cntAnimStrmStrkPathl_msg();
     QCOMPARE(window.cntAnimStrmStrkPathl, 1);
+}
+
+void TestWiring::selectAllShowsEveryCriticalPointType()
+{
+    MyClass window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.ui.pbSelectAllCritpnt, Qt::LeftButton);
+    const FlowView* view = window.flowView2d;
+    QVERIFY(view->bRepFocus && view->bAttrFocus && view->bCenter && view->bRepNode &&
+            view->bAttrNode && view->bSaddlePnt && view->bCriticalPntStrml);
+    QTest::mouseClick(window.ui.pbSelectNoneCritpnt, Qt::LeftButton);
+    QVERIFY(!view->bRepFocus && !view->bSaddlePnt && !view->bCriticalPntStrml);
 }
 
 QTEST_MAIN(TestWiring)
