@@ -1,10 +1,13 @@
-// Analytic fields for the critical point tests, sampled on a grid held by a DataManipulate.
+// Analytic fields for the critical point tests, sampled on a grid held by a DataManipulate,
+// with the detector that works on them.
 #pragma once
 
 #include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
 
 #include <functional>
+#include <gtest/gtest.h>
+#include <vector>
 
 // A w x h single-step field with v(i, j) = f(i, j).
 inline DataManipulate sampledField(int w, int h, const std::function<float2(float, float)>& f)
@@ -38,3 +41,37 @@ struct LinearFlow
         return makeFloat2(fade * v.x, fade * v.y);
     }
 };
+
+// A sampled field with a detector whose grid is already set.
+struct Slice
+{
+    DataManipulate data;
+    float2** f;
+    int2 size;
+    CritpntDetect detect;
+    Slice(int w, int h, const std::function<float2(float, float)>& fn)
+        : data(sampledField(w, h, fn)), f(data.orgnvectField2dSlice[0]), size(makeInt2(w, h))
+    {
+        detect.fieldSize = size;
+    }
+    int find()
+    {
+        detect.findCritpnts(f, &data.flowFieldSize);
+        return detect.allPntCnt;
+    }
+    void detectAll() { detect.genAllCritpntData(f, 36.0f, &data.flowFieldSize); }
+    int type(float2 pos, float* det) { return detect.getCritpntType(f, pos, det); }
+    // Sets the candidates directly, bypassing the cell search.
+    void setCandidates(const std::vector<float2>& points)
+    {
+        detect.allPntCnt = int(points.size());
+        for (std::size_t n = 0; n < points.size(); ++n)
+            detect.critpoints->allCritical[n] = points[n];
+    }
+};
+
+inline void expectNear(const float2& p, float x, float y, float tol)
+{
+    EXPECT_NEAR(p.x, x, tol);
+    EXPECT_NEAR(p.y, y, tol);
+}

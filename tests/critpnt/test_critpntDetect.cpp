@@ -1,8 +1,5 @@
 #include "critpntFields.h"
 
-#include <gtest/gtest.h>
-#include <vector>
-
 namespace
 {
 // Unscaled stencil weights: a linear field's Jacobian comes out this many times too large
@@ -14,27 +11,6 @@ int typeTotal(const CritpntDetect& d)
 {
     return d.repFocusCnt + d.attrFocusCnt + d.centerCnt + d.repNodeCnt + d.attrNodeCnt +
            d.saddlePntCnt;
-}
-
-int candidates(CritpntDetect& detect, DataManipulate& data)
-{
-    detect.findCritpnts(data.orgnvectField2dSlice[0], &data.flowFieldSize);
-    return detect.allPntCnt;
-}
-
-void expectNear(const float2& p, float x, float y, float tol)
-{
-    EXPECT_NEAR(p.x, x, tol);
-    EXPECT_NEAR(p.y, y, tol);
-}
-
-// Classifies the single candidate pos as spotCripnts would, bypassing the cell search.
-void classifyOnly(CritpntDetect& detect, DataManipulate& data, float2 pos)
-{
-    detect.critpoints->allCritical[0] = pos;
-    detect.allPntCnt = 1;
-    detect.spotCripnts(data.orgnvectField2dSlice[0],
-                       makeInt2(data.flowFieldSize.x, data.flowFieldSize.y));
 }
 } // namespace
 
@@ -52,39 +28,34 @@ TEST(CellSearch, FieldsWithoutACellZeroGiveNoCandidate)
         LinearFlow{c, 0.2f, -1, 1, 0.2f},
         LinearFlow{c, 0, -1, 1, 0},
     };
-    CritpntDetect detect;
     for (const auto& f : fields)
-    {
-        DataManipulate data = sampledField(10, 8, f);
-        EXPECT_EQ(candidates(detect, data), 0);
-    }
+        EXPECT_EQ(Slice(10, 8, f).find(), 0);
 }
 
 TEST(CellSearch, BilinearCellsAreSolvedExactly)
 {
-    const auto u = [](float s, float t)
-    { return (s - 0.3f) + 0.5f * (t - 0.6f) + 0.4f * (s - 0.3f) * (t - 0.6f); };
-    const auto v = [](float s, float t)
-    { return -(t - 0.6f) + 0.2f * (s - 0.3f) + 0.3f * (s - 0.3f) * (t - 0.6f); };
     // The cell sits at (3, 2) of a larger grid whose other cells hold no zero of this flow.
-    DataManipulate data = sampledField(
-        7, 5, [&](float x, float y) { return makeFloat2(u(x - 3, y - 2), v(x - 3, y - 2)); });
-    CritpntDetect detect;
-    ASSERT_EQ(candidates(detect, data), 1);
-    expectNear(detect.critpoints->allCritical[0], 3.3f, 2.6f, 1e-5f);
+    Slice cell(7, 5,
+               [](float x, float y)
+               {
+                   const float s = x - 3.3f, t = y - 2.6f;
+                   return makeFloat2(s + 0.5f * t + 0.4f * s * t, -t + 0.2f * s + 0.3f * s * t);
+               });
+    ASSERT_EQ(cell.find(), 1);
+    expectNear(cell.detect.critpoints->allCritical[0], 3.3f, 2.6f, 1e-5f);
 
     // u vanishes along the whole line s = 0.4, so the y-component places the zero; with
     // cst = 0.1 the elimination degenerates too (k = 0), and whatever it yields must be a zero.
     for (const float cst : {0.3f, 0.1f})
     {
-        data = sampledField(2, 2,
-                            [cst](float s, float t) {
-                                return makeFloat2((s - 0.4f) * (1 + 0.5f * t),
-                                                  (t - 0.7f) + 0.2f * s + cst * s * t);
-                            });
-        EXPECT_GE(candidates(detect, data), cst == 0.3f ? 1 : 0);
-        for (int n = 0; n < detect.allPntCnt; ++n)
-            expectNear(detect.critpoints->allCritical[n], 0.4f, 0.62f / (1 + 4 * cst * 0.1f),
+        Slice aligned(2, 2,
+                      [cst](float s, float t) {
+                          return makeFloat2((s - 0.4f) * (1 + 0.5f * t),
+                                            (t - 0.7f) + 0.2f * s + cst * s * t);
+                      });
+        EXPECT_GE(aligned.find(), cst == 0.3f ? 1 : 0);
+        for (int n = 0; n < aligned.detect.allPntCnt; ++n)
+            expectNear(aligned.detect.critpoints->allCritical[n], 0.4f, 0.62f / (1 + 0.4f * cst),
                        1e-3f);
     }
 }
@@ -92,58 +63,44 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
 TEST(CellSearch, ZeroOnASharedEdgeIsFoundInBothCells)
 {
     // The zero sits at (2, 1.5), on the edge between cells (1, 1) and (2, 1).
-    const auto saddle = [](float x, float y)
-    {
-        const float dx = x - 2, dy = y - 1.5f;
-        return makeFloat2(dx + dy + 0.5f * dx * dy, dx - dy + 0.25f * dx * dy);
-    };
-    DataManipulate data = sampledField(4, 4, saddle);
-    CritpntDetect detect;
-    detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
-    ASSERT_EQ(detect.allPntCnt, 2);
+    Slice s(4, 4,
+            [](float x, float y)
+            {
+                const float dx = x - 2, dy = y - 1.5f;
+                return makeFloat2(dx + dy + 0.5f * dx * dy, dx - dy + 0.25f * dx * dy);
+            });
+    s.detectAll();
+    ASSERT_EQ(s.detect.saddlePntCnt, 2);
     for (int n = 0; n < 2; ++n)
-        expectNear(detect.critpoints->allCritical[n], 2.0f, 1.5f, 1e-5f);
-    EXPECT_EQ(detect.saddlePntCnt, 2);
-    EXPECT_EQ(typeTotal(detect), 2);
+        expectNear(s.detect.critpoints->saddlePnt[n], 2.0f, 1.5f, 1e-5f);
 }
 
 TEST(CellSearch, CandidatesStopAtTableCapacity)
 {
     // Every cell of this checkerboard holds a zero at its centre: 79 x 39 cells.
     const auto sign = [](float k) { return int(k) % 2 == 0 ? 1.0f : -1.0f; };
-    const auto checker = [&](float x, float y)
-    {
-        return makeFloat2(sign(x) * (1 + 0.5f * sign(y)) + 0.1f,
-                          sign(y) * (1 + 0.5f * sign(x)) - 0.1f);
-    };
-    DataManipulate data = sampledField(80, 40, checker);
-    CritpntDetect detect;
-    EXPECT_EQ(candidates(detect, data), kCritpntCapacity);
+    Slice s(80, 40,
+            [&](float x, float y)
+            {
+                return makeFloat2(sign(x) * (1 + 0.5f * sign(y)) + 0.1f,
+                                  sign(y) * (1 + 0.5f * sign(x)) - 0.1f);
+            });
+    EXPECT_EQ(s.find(), kCritpntCapacity);
     // Row 25 is the last one reached: 25 x 79 + 25 = 2000 candidates.
-    const float2 last = detect.critpoints->allCritical[kCritpntCapacity - 1];
-    EXPECT_EQ(int(last.x), 24);
-    EXPECT_EQ(int(last.y), 25);
+    expectNear(s.detect.critpoints->allCritical[kCritpntCapacity - 1], 24.5f, 25.5f, 0.5f);
 }
 
-TEST(Classification, StencilJacobianAtTheBorderAndOffTheGrid)
+TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
 {
-    DataManipulate data =
-        sampledField(8, 6, LinearFlow{makeFloat2(3, 2), 0.5f, -1.0f, 2.0f, 0.25f});
-    float2** field = data.orgnvectField2dSlice[0];
-    CritpntDetect detect;
-    detect.fieldSize = makeInt2(8, 6);
-    // Inside, the determinant of the classification cases checks the scale; at the corners
-    // the clamped stencil becomes one-sided.
-    const float layout[4] = {0.5f, 2.0f, -1.0f, 0.25f}; // du/dx, dv/dx, du/dy, dv/dy
+    Slice s(8, 6, LinearFlow{makeFloat2(3, 2), 0.5f, -1.0f, 2.0f, 0.25f});
+    float det = 0;
     for (const float2 corner : {makeFloat2(0, 0), makeFloat2(7, 5)})
     {
-        detect.computeJacobianMatrix2D(field, corner);
-        for (int n = 0; n < 4; ++n)
-            EXPECT_NEAR(detect.jacobMatrix[n], kOneSided * layout[n], 1e-5f) << corner.x << n;
+        EXPECT_EQ(s.type(corner, &det), 3);
+        EXPECT_NEAR(det, kOneSided * kOneSided * 2.125f, 1e-4f);
     }
-    float det = 0;
-    EXPECT_EQ(detect.getCritpntType(field, makeFloat2(-1, 2), &det), -1);
-    EXPECT_EQ(detect.getCritpntType(field, makeFloat2(NAN, 2), &det), -1);
+    EXPECT_EQ(s.type(makeFloat2(-1, 2), &det), -1);
+    EXPECT_EQ(s.type(makeFloat2(NAN, 2), &det), -1);
 }
 
 TEST(Classification, EigenvalueCodesAndTheCenterTolerance)
@@ -164,87 +121,70 @@ TEST(Classification, EigenvalueCodesAndTheCenterTolerance)
     };
     for (const auto& [f, type] : cases)
     {
-        DataManipulate data = sampledField(9, 9, f);
-        CritpntDetect detect;
-        detect.fieldSize = makeInt2(9, 9);
+        Slice s(9, 9, f);
         float det = 0;
-        EXPECT_EQ(detect.getCritpntType(data.orgnvectField2dSlice[0], c, &det), type)
-            << f.a << " " << f.b << " " << f.cc << " " << f.d;
-        EXPECT_EQ(detect.eigenValues[1], f.b * f.cc < 0 ? 1.0f : 0.0f);
+        EXPECT_EQ(s.type(c, &det), type) << f.a << " " << f.b << " " << f.cc << " " << f.d;
+        EXPECT_EQ(s.detect.eigenValues[1], f.b * f.cc < 0 ? 1.0f : 0.0f);
         EXPECT_NEAR(det, kStencilScale * kStencilScale * (f.a * f.d - f.b * f.cc), 1e-4f);
     }
 }
 
-TEST(Classification, TracingTestOverridesTheEigenvalueSign)
+TEST(Classification, TracingTestOverridesTheEigenvalueSignAndDropsDegeneratePoints)
 {
     // Attracting at (12.3, 12.7), but the seed (10, 10) beyond it lies past the repelling
     // lines dx = 5 and dy = 5: the backward run settles at (5, 5) from the point, the forward
     // run leaves the field.
     const float2 p = makeFloat2(12.3f, 12.7f);
     const auto cubic = [](float d) { return -d + d * d * d / 25.0f; };
-    DataManipulate data = sampledField(
-        40, 40,
-        [&](float x, float y) { return makeFloat2(cubic(x - p.x), 0.5f * cubic(y - p.y)); });
-    float2** field = data.orgnvectField2dSlice[0];
-    CritpntDetect detect;
+    Slice s(40, 40,
+            [&](float x, float y) { return makeFloat2(cubic(x - p.x), 0.5f * cubic(y - p.y)); });
     float det = 0;
-    detect.fieldSize = makeInt2(40, 40);
-    EXPECT_EQ(detect.getCritpntType(field, p, &det), 0);
-    EXPECT_EQ(detect.testCriticalPoint(field, makeInt2(40, 40), p), 1);
-    classifyOnly(detect, data, p);
-    EXPECT_EQ(detect.attrNodeCnt, 0);
-    ASSERT_EQ(detect.repNodeCnt, 1);
-    EXPECT_TRUE(detect.critpoints->repNode[0] == p);
+    EXPECT_EQ(s.type(p, &det), 0);
+    s.setCandidates({p});
+    s.detect.spotCripnts(s.f, s.size);
+    ASSERT_EQ(s.detect.repNodeCnt, 1);
+    EXPECT_TRUE(s.detect.critpoints->repNode[0] == p);
+    EXPECT_EQ(typeTotal(s.detect), 1);
     // A seed outside the field moves in neither run: equal distances mean attracting.
-    EXPECT_EQ(detect.testCriticalPoint(field, makeInt2(40, 40), makeFloat2(35.5f, 30.5f)), 0);
-}
+    EXPECT_EQ(s.detect.testCriticalPoint(s.f, s.size, makeFloat2(35.5f, 30.5f)), 0);
 
-TEST(Classification, ZeroEigenvalueBecomesCenterOrIsDropped)
-{
-    const float2 p = makeFloat2(6.4f, 5.3f);
+    // One zero eigenvalue: a center when the tracing test attracts, else dropped.
     for (const float rate : {-0.5f, 0.5f})
     {
-        DataManipulate data = sampledField(30, 30, LinearFlow{p, rate, 0, 0, 0});
-        CritpntDetect detect;
-        classifyOnly(detect, data, p);
-        EXPECT_EQ(detect.centerCnt, rate < 0 ? 1 : 0);
-        EXPECT_EQ(typeTotal(detect), detect.centerCnt);
+        Slice line(30, 30, LinearFlow{p, rate, 0, 0, 0});
+        line.setCandidates({p});
+        line.detect.spotCripnts(line.f, line.size);
+        EXPECT_EQ(line.detect.centerCnt, rate < 0 ? 1 : 0);
+        EXPECT_EQ(typeTotal(line.detect), line.detect.centerCnt);
     }
 }
 
 TEST(Sampling, BilinearSampleAndRungeKuttaStepStayInsideTheGrid)
 {
-    DataManipulate data =
-        sampledField(4, 3, [](float x, float y) { return makeFloat2(x + 10 * y, y); });
-    float2** field = data.orgnvectField2dSlice[0];
-    const int2 size = makeInt2(4, 3);
-    CritpntDetect detect;
+    Slice s(4, 3, [](float x, float y) { return makeFloat2(x + 10 * y, y); });
     float2 v = makeFloat2(-7, -7);
     // The last column and row are inside; their missing neighbours are never read.
     for (const float2 in : {makeFloat2(1.5f, 0.25f), makeFloat2(3, 2), makeFloat2(3, 1.5f)})
     {
-        ASSERT_TRUE(detect.interpolateVector(field, size, in, v));
+        ASSERT_TRUE(s.detect.interpolateVector(s.f, s.size, in, v));
         EXPECT_NEAR(v.x, in.x + 10 * in.y, 1e-5f);
     }
     for (const float2 out : {makeFloat2(3.001f, 1), makeFloat2(1, -0.001f), makeFloat2(NAN, 1),
                              makeFloat2(1, INFINITY)})
-        EXPECT_FALSE(detect.interpolateVector(field, size, out, v));
+        EXPECT_FALSE(s.detect.interpolateVector(s.f, s.size, out, v));
     EXPECT_NEAR(v.x, 18.0f, 1e-5f); // untouched by the refused samples
 
     // dy/dt = y: a step of fourth order matches exp(h) to the fourth-order term.
     float2 pos = makeFloat2(1, 1);
-    ASSERT_TRUE(detect.RK4(field, size, true, pos, v));
+    ASSERT_TRUE(s.detect.RK4(s.f, s.size, true, pos, v));
     EXPECT_NEAR(v.y, 1.10517083f, 1e-6f);
     pos = makeFloat2(1, 1.95f);
-    v = makeFloat2(-7, -7);
-    EXPECT_FALSE(detect.RK4(field, size, true, pos, v));
-    EXPECT_TRUE(v == makeFloat2(-7, -7));
+    EXPECT_FALSE(s.detect.RK4(s.f, s.size, true, pos, v));
+    EXPECT_NEAR(v.y, 1.10517083f, 1e-6f);
 }
 
 TEST(Detection, IsolatedPointsOfAllSixTypesAreFoundAndClassifiedOnEveryRun)
 {
-    CritpntDetect detect;
-    critpntArray& t = *detect.critpoints;
     const float R = 20.0f;
     const LinearFlow flows[] = {
         {makeFloat2(30.37f, 30.61f), 0.03f, -0.1f, 0.1f, 0.03f, R},
@@ -254,23 +194,25 @@ TEST(Detection, IsolatedPointsOfAllSixTypesAreFoundAndClassifiedOnEveryRun)
         {makeFloat2(80.26f, 80.83f), -0.1f, 0.02f, 0, -0.05f, R},
         {makeFloat2(130.61f, 80.47f), 0.1f, 0, 0, -0.08f, R},
     };
+    Slice s(160, 110,
+            [&](float x, float y)
+            {
+                float2 v = makeFloat2(0, 0);
+                for (const LinearFlow& f : flows)
+                    v = v + f(x, y);
+                return v;
+            });
+    const CritpntDetect& d = s.detect;
+    const critpntArray& t = *d.critpoints;
     const float2* tables[] = {t.repFocus, t.attrFocus, t.center,
                               t.repNode,  t.attrNode,  t.saddlePnt};
-    const int* counts[] = {&detect.repFocusCnt, &detect.attrFocusCnt, &detect.centerCnt,
-                           &detect.repNodeCnt,  &detect.attrNodeCnt,  &detect.saddlePntCnt};
-    DataManipulate data = sampledField(160, 110,
-                                       [&](float x, float y)
-                                       {
-                                           float2 v = makeFloat2(0, 0);
-                                           for (const LinearFlow& f : flows)
-                                               v = v + f(x, y);
-                                           return v;
-                                       });
+    const int* counts[] = {&d.repFocusCnt, &d.attrFocusCnt, &d.centerCnt,
+                           &d.repNodeCnt,  &d.attrNodeCnt,  &d.saddlePntCnt};
     // A second run starts from scratch: nothing accumulates.
     for (int run = 0; run < 2; ++run)
     {
-        detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
-        EXPECT_EQ(detect.allPntCnt, 6);
+        s.detectAll();
+        EXPECT_EQ(d.allPntCnt, 6);
         EXPECT_EQ(t.repFocusTmpltSeedsCnt, 4);
         for (int n = 0; n < 6; ++n)
         {
