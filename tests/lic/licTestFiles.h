@@ -1,8 +1,10 @@
-// Scratch files for the image tests: one fresh directory per test, removed afterwards.
+// Scratch files for the image tests: one fresh directory per test, unique to this run so that
+// concurrent runs never share it, removed afterwards.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,17 +14,16 @@ class ScratchDir : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() /
-              ("quorvel-lic-" + std::string(info->test_suite_name()) + "-" + info->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-lic-XXXXXX");
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string write(const std::string& name, const std::string& bytes) const
+    // Writes bytes to a new file of the directory and returns its path.
+    std::string write(const std::string& bytes)
     {
-        const auto file = dir / name;
+        const auto file = dir / ("f" + std::to_string(++files) + ".ppm");
         std::ofstream(file, std::ios::binary) << bytes;
         return file.string();
     }
@@ -33,4 +34,5 @@ protected:
     }
 
     std::filesystem::path dir;
+    int files = 0;
 };
