@@ -1,0 +1,369 @@
+// PPM files, white noise, equalisation and the line integral convolution.
+#include "lic/LIC.h"
+#include "lic/imgProc.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace
+{
+using testing::internal::CaptureStderr;
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStderr;
+using testing::internal::GetCapturedStdout;
+using Bytes = std::vector<unsigned char>;
+const float inf = std::numeric_limits<float>::infinity();
+const float nan = std::numeric_limits<float>::quiet_NaN();
+
+std::string header(int width, int height)
+{
+    return "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+}
+
+std::string raster(int width, int height, char first)
+{
+    std::string bytes(std::size_t(width) * height * 3, '\0');
+    for (std::size_t k = 0; k < bytes.size(); ++k)
+    {
+        bytes[k] = static_cast<char>(first + k % 97);
+    }
+    return bytes;
+}
+
+std::string pixels(const Image& img)
+{
+    return std::string(img.data, std::size_t(img.sizeX) * img.sizeY * 3);
+}
+
+// Interleaved x, y components of a field with the same vector everywhere.
+std::vector<float> uniform(int w, int h, float2 v)
+{
+    std::vector<float> vectors;
+    for (int k = 0; k < w * h; ++k)
+    {
+        vectors.insert(vectors.end(), {v.x, v.y});
+    }
+    return vectors;
+}
+
+Bytes noiseOf(int w, int h)
+{
+    Bytes noise(std::size_t(w) * h);
+    LIC(int3{w, h, 1}).MakeWhiteNoise(w, h, noise.data());
+    return noise;
+}
+
+// With the generator's box filter unless other tables are given.
+Bytes convolve(const std::vector<float>& vectors, const Bytes& noise, int w, int h,
+               unsigned threads = 1, float krnlen = LIC::kKernelLength,
+               const float* const* luts = nullptr)
+{
+    LIC lic(int3{w, h, 1});
+    lic.threadCount = threads;
+    lic.GenBoxFiltrLUT(LIC::kLUTSize, lic.p_LUT0, lic.p_LUT1);
+    const float* const box[2] = {lic.p_LUT0, lic.p_LUT1};
+    luts = luts ? luts : box;
+    Bytes image(std::size_t(w) * h, 77);
+    lic.FlowImagingLIC(vectors.data(), noise.data(), image.data(), luts[0], luts[1], krnlen, w, h);
+    return image;
+}
+
+// Length along d from p to the border of p's cell; far away when d is too small to reach it.
+float toBorder(float p, float d)
+{
+    return d < -0.05f ? (float(int(p)) - p) / d : d > 0.05f ? (float(int(p) + 1) - p) / d : 1e5f;
+}
+
+// The convolution written out plainly, one streamline at a time, for comparison.
+Bytes reference(const std::vector<float>& v, const Bytes& noise, const float* const* lut,
+                float krnlen, int w, int h)
+{
+    const auto cell = [](float c, int n) { return !(c >= 0.0f) ? 0 : c >= n ? n - 1 : int(c); };
+    Bytes image(std::size_t(w) * h);
+    for (int k = 0; k < w * h; ++k)
+    {
+        float t[2] = {0.0f, 0.0f};
+        float wa[2] = {0.0f, 0.0f};
+        for (int dir = 0; dir < 2; ++dir)
+        {
+            float x = float(k % w) + 0.5f;
+            float y = float(k / w) + 0.5f;
+            float curLen = 0.0f;
+            bool inside = true;
+            for (int steps = 0; inside && steps < int(krnlen * 3.0f) && curLen < krnlen; ++steps)
+            {
+                const int id = int(y) * w + int(x);
+                const float vx = (dir == 0 ? 1.0f : -1.0f) * v[2 * id];
+                const float vy = (dir == 0 ? 1.0f : -1.0f) * v[2 * id + 1];
+                if (vx == 0.0f && vy == 0.0f)
+                {
+                    wa[dir] = steps == 0 ? 1.0f : wa[dir];
+                    break;
+                }
+                const float seg = std::min(toBorder(x, vx), toBorder(y, vy));
+                const float step = curLen + seg > krnlen ? krnlen - curLen : seg + 0.0004f;
+                curLen = std::min(curLen + seg, krnlen);
+                const float x1 = x + step * vx;
+                const float y1 = y + step * vy;
+                const float acc = lut[dir][int(curLen * (2047.0f / krnlen))];
+                const float tex = noise[cell((y + y1) * 0.5f, h) * w + cell((x + x1) * 0.5f, w)];
+                t[dir] = t[dir] + tex * (acc - wa[dir]);
+                wa[dir] = acc;
+                inside = x1 >= 0.0f && x1 < w && y1 >= 0.0f && y1 < h;
+                x = x1;
+                y = y1;
+            }
+        }
+        const float value = (t[0] + t[1]) / (wa[0] + wa[1]);
+        image[k] = value >= 0.0f ? (unsigned char)int(std::min(value, 255.0f)) : 0;
+    }
+    return image;
+}
+
+TEST(Convolve, EveryThreadCountMatchesThePlainDefinition)
+{
+    const int w = 37;
+    const int h = 23;
+    // Ordinary, strong, weak, axis-aligned and zero vectors, and distinct tables per direction.
+    const float scales[][2] = {{3, 3}, {40, 0.5f}, {0.04f, 0.05f}, {1, 0}, {0, 1}, {0, 0}};
+    std::mt19937 random(2024);
+    std::vector<float> vectors(2 * w * h);
+    for (std::size_t k = 0; k < vectors.size(); ++k)
+    {
+        vectors[k] = scales[k / 2 % 7 % 6][k % 2] * (float(random() % 20001) / 1e4f - 1.0f);
+    }
+    std::vector<float> tables(2 * LIC::kLUTSize);
+    for (int k = 0; k < LIC::kLUTSize; ++k)
+    {
+        tables[k] = float(k);
+        tables[LIC::kLUTSize + k] = float(k) * 0.25f + float(k % 7);
+    }
+    const float* const luts[2] = {tables.data(), tables.data() + LIC::kLUTSize};
+    const Bytes noise = noiseOf(w, h);
+    for (const float krnlen : {10.0f, 3.5f})
+    {
+        const Bytes expected = reference(vectors, noise, luts, krnlen, w, h);
+        for (const unsigned threads : {1u, 2u, 5u, 0u})
+        {
+            EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts), expected)
+                << krnlen << " on " << threads << " threads";
+        }
+    }
+}
+
+// Zero is black; components below the threshold sample only their own pixel; steps far past
+// the border gather no weight (black, not 0 / 0). Extreme and NaN vectors must keep their
+// samples inside the noise (the sanitizer build checks) and not depend on threads.
+TEST(Convolve, UniformFields)
+{
+    const Bytes noise = noiseOf(16, 9);
+    const Bytes black(16 * 9, 0);
+    const std::vector<std::pair<float2, const Bytes*>> cases = {
+        {{0.0f, 0.0f}, &black},   {{0.01f, -0.02f}, &noise}, {{0.05f, 0.05f}, &noise},
+        {{-0.05f, 0.0f}, &noise}, {{0.0f, 1e-30f}, &noise},  {{5000.0f, 3000.0f}, &black},
+        {{-4e6f, 0.0f}, &black},  {{0.0f, 7e5f}, &black},    {{inf, 0.0f}, nullptr},
+        {{nan, 0.0f}, nullptr},   {{nan, nan}, nullptr},     {{1.0f, -inf}, nullptr}};
+    for (const auto& [v, expected] : cases)
+    {
+        const Bytes image = convolve(uniform(16, 9, v), noise, 16, 9);
+        EXPECT_EQ(convolve(uniform(16, 9, v), noise, 16, 9, 3), image) << v.x << ", " << v.y;
+        EXPECT_TRUE(!expected || image == *expected) << v.x << ", " << v.y;
+    }
+    // Kernel lengths whose table index or segment count would overflow give black.
+    for (const float krnlen : {0.0f, -10.0f, 1e-39f, 1e30f, nan, inf})
+    {
+        EXPECT_EQ(convolve(uniform(16, 9, {1.0f, 0.5f}), noise, 16, 9, 1, krnlen), black) << krnlen;
+    }
+}
+
+// One changed noise pixel reaches ten pixels to either side in its own row, no further.
+TEST(Convolve, RowFlowCorrelatesAlongRowsOnly)
+{
+    const auto vectors = uniform(40, 6, {1.0f, 0.0f});
+    auto noise = noiseOf(40, 6);
+    noise[2 * 40 + 20] = 0;
+    const auto dark = convolve(vectors, noise, 40, 6);
+    noise[2 * 40 + 20] = 255;
+    const auto bright = convolve(vectors, noise, 40, 6);
+    for (int k = 0; k < 40 * 6; ++k)
+    {
+        EXPECT_EQ(dark[k] != bright[k], k / 40 == 2 && std::abs(k % 40 - 20) <= 10) << k;
+    }
+}
+
+TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRandWithoutReseeding)
+{
+    std::srand(12345);
+    const Bytes noise = noiseOf(5, 3);
+    const Bytes next = noiseOf(5, 3);
+    std::srand(12345);
+    for (int k = 0; k < 30; ++k)
+    {
+        const int r = std::rand();
+        EXPECT_EQ((k < 15 ? noise : next)[k % 15], ((r & 0xff) + ((r >> 8) & 0xff)) % 256) << k;
+    }
+}
+
+TEST(MinMax, FindsTheOccupiedLevels)
+{
+    unsigned long hist[256] = {};
+    long range[2] = {};
+    ImgProc().Min_Max(hist, &range[0], &range[1]);
+    EXPECT_EQ(std::pair(range[0], range[1]), std::pair(256L, -1L));
+    hist[17] = hist[255] = 1;
+    ImgProc().Min_Max(hist, &range[0], &range[1]);
+    EXPECT_EQ(std::pair(range[0], range[1]), std::pair(17L, 255L));
+}
+
+// A fresh scratch directory per test, unique so that concurrent runs never share it.
+class Files : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_NE(mkdtemp(dir.data()), nullptr); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    // Writes bytes to a new file and returns its path.
+    std::string write(const std::string& bytes)
+    {
+        const std::string file = dir + "/f" + std::to_string(++files) + ".ppm";
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+    static std::string contents(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::string dir = std::filesystem::temp_directory_path() / "quorvel-lic-XXXXXX";
+    int files = 0;
+    ImgProc imgProc;
+    LIC lic{int3{2, 2, 1}};
+};
+
+// Every failure is reported with its own text and returns, leaving the image record and the
+// pixels read earlier exactly as they were.
+TEST_F(Files, EachReadFailureReportsItsMessageAndKeepsThePreviousImage)
+{
+    const std::string good = raster(2, 1, 'p');
+    Image img;
+    ASSERT_EQ(imgProc.readPPM(write(header(2, 1) + good).c_str(), &img), 1);
+    const char* const data = img.data;
+    const std::string x = raster(2, 1, 'x');
+    const std::string size = "Invalid image size (error loading '%s')\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {dir + "/missing.ppm", "Unable to open file '%s'\n"},
+        {dir, "%s: Is a directory\n"},
+        {write("P5\n2 1\n255\n" + x), "Invalid image format (must be 'P3')\n"},
+        {write("P6\n0 4\n255\n"), size},
+        {write("P6\n99999999999 1\n255\n"), size},
+        {write("P6\n100000 100000\n255\n"), size},
+        {write("P6 2 1 255\n" + x), size},
+        {write("P6\n2 1\n# late\n255\n" + x), "Invalid rgb component (error loading '%s')\n"},
+        {write("P6\n2 1\n65535\n" + x), "'%s' does not have 8-bits components\n"},
+        {write(header(2, 2) + raster(2, 2, 'x').substr(1)), "Error loading image '%s'\n"},
+        {write(header(16000, 16000)), "Error loading image '%s'\n"}};
+    for (const auto& [file, message] : cases)
+    {
+        std::string expected = message;
+        if (const auto at = expected.find("%s"); at != std::string::npos)
+        {
+            expected.replace(at, 2, file);
+        }
+        CaptureStderr();
+        EXPECT_EQ(imgProc.readPPM(file.c_str(), &img), 0);
+        EXPECT_EQ(GetCapturedStderr(), expected);
+        EXPECT_EQ(std::tuple(img.sizeX, img.sizeY, img.data), std::tuple(2, 1, data));
+        EXPECT_EQ(pixels(img), good);
+    }
+    CaptureStderr();
+    EXPECT_EQ(imgProc.readPPM(write(header(1, 1) + "abc").c_str(), nullptr), 0);
+    EXPECT_EQ(GetCapturedStderr(), "Unable to allocate memory\n");
+}
+
+// Comments after the magic number are skipped and P3 reads as binary too. Images share one
+// pixel buffer, which grows for a larger image while earlier records stay readable.
+TEST_F(Files, ImagesShareAGrowingPixelBuffer)
+{
+    Image a;
+    Image b;
+    const std::string first = raster(4, 3, 'a');
+    ASSERT_EQ(imgProc.readPPM(write("P6\n# by hand\n# more\n4 3\n255\n" + first).c_str(), &a), 1);
+    EXPECT_EQ(pixels(a), first);
+    const std::string second = raster(4, 3, 'k');
+    ASSERT_EQ(imgProc.readPPM(write("P3\n4\t3 255  trailing\n" + second).c_str(), &b), 1);
+    EXPECT_EQ(std::tuple(b.sizeX, b.sizeY, b.data), std::tuple(4, 3, a.data));
+    EXPECT_EQ(pixels(a), second);
+
+    const std::string large = raster(1500, 1100, 'b');
+    Image big;
+    ASSERT_EQ(imgProc.readPPM(write(header(1500, 1100) + large).c_str(), &big), 1);
+    EXPECT_EQ(pixels(big), large);
+    EXPECT_EQ(pixels(a), second);
+    ASSERT_EQ(imgProc.readPPM(write(header(4, 3) + second).c_str(), &b), 1);
+    EXPECT_EQ(b.data, big.data);
+}
+
+// The grid is larger than the one constructed for; the short form writes to LICBkImgPth with
+// fresh noise. Colour pixels are written as they are; a file that cannot be opened is reported.
+TEST_F(Files, WritingImages)
+{
+    std::vector<float2> vectors(12 * 5, makeFloat2(0.7f, 0.4f));
+    lic.GenLICImage(12, 5, vectors.data(), (dir + "/lic.ppm").c_str());
+    EXPECT_FALSE(lic.doLic);
+    std::string expected = "P6\n12  5\n255\n";
+    for (const unsigned char grey : lic.pImage)
+    {
+        expected.append(3, static_cast<char>(grey));
+    }
+    EXPECT_EQ(contents(dir + "/lic.ppm"), expected);
+    lic.LICBkImgPth = QString::fromStdString(dir + "/second.ppm");
+    lic.GenLICImage(12, 5, vectors.data());
+    EXPECT_NE(contents(dir + "/second.ppm"), expected);
+
+    const std::string bytes = raster(3, 2, '0');
+    const auto* rgb = reinterpret_cast<const unsigned char*>(bytes.data());
+    imgProc.SavePPM((dir + "/rgb.ppm").c_str(), rgb, 3, 2, false);
+    EXPECT_EQ(contents(dir + "/rgb.ppm"), "P6\n3  2\n255\n" + bytes);
+    const std::string lost = dir + "/no-such-folder/x.ppm";
+    CaptureStdout();
+    CaptureStderr();
+    imgProc.SavePPM(lost.c_str(), rgb, 1, 1, true);
+    EXPECT_EQ(GetCapturedStderr(), lost + ": No such file or directory\n");
+    EXPECT_EQ(GetCapturedStdout(), " can't open file " + lost + "\n");
+}
+
+// Equalisation maps bytes through their cumulative share, over the pixels read whatever the
+// grid; plain and equalised records share pixels; failures are reported and return.
+TEST_F(Files, ReadBackAndEqualise)
+{
+    Bytes equal(12, 90);
+    lic.Hist_Eq(lic.hist, equal.data(), 4, 3);
+    EXPECT_EQ(equal, Bytes(12, 255));
+    lic.Hist_Eq(lic.hist, nullptr, 0, 5);
+
+    const auto small = write("P6\n2 1\n255\n\x0a\x0b\x0a\x0b\x0a\x0b");
+    ASSERT_TRUE(lic.readinLICImage(4, 4, lic.histoImg.get(), true, small.c_str()));
+    EXPECT_EQ(std::string(lic.histoImg->data, 6), "\x80\xff\x80\xff\x80\xff");
+    ASSERT_TRUE(lic.readinLICImage(4, 4, lic.image.get(), false, small.c_str()));
+    EXPECT_EQ(lic.image->data, lic.histoImg->data);
+    EXPECT_EQ(lic.histoImg->data[0], 10);
+
+    CaptureStdout();
+    EXPECT_FALSE(lic.readinLICImage(4, 4, nullptr, false, small.c_str()));
+    EXPECT_EQ(GetCapturedStdout(), "Error allocating space for image");
+    CaptureStderr();
+    Image untouched;
+    EXPECT_FALSE(lic.readinLICImage(4, 4, &untouched, true, (dir + "/none").c_str()));
+    EXPECT_NE(GetCapturedStderr(), "");
+    EXPECT_EQ(untouched.data, nullptr);
+}
+} // namespace
