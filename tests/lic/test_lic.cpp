@@ -212,17 +212,6 @@ TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRandWithoutReseeding)
     }
 }
 
-TEST(MinMax, FindsTheOccupiedLevels)
-{
-    unsigned long hist[256] = {};
-    long range[2] = {};
-    ImgProc().Min_Max(hist, &range[0], &range[1]);
-    EXPECT_EQ(std::pair(range[0], range[1]), std::pair(256L, -1L));
-    hist[17] = hist[255] = 1;
-    ImgProc().Min_Max(hist, &range[0], &range[1]);
-    EXPECT_EQ(std::pair(range[0], range[1]), std::pair(17L, 255L));
-}
-
 // A fresh scratch directory per test, unique so that concurrent runs never share it.
 class Files : public ::testing::Test
 {
