@@ -14,10 +14,8 @@
 
 #include <memory>
 
-namespace
-{
 // The view pixel (y down) of a normalised position, for the camera a fresh load sets up.
-QPoint pixelOf(float2 normalised, const StudyView& view)
+static QPoint pixelOf(float2 normalised, const StudyView& view)
 {
     const float2 p = fieldFromNormalised(normalised, view.dataMani->flowFieldSize);
     const float unitsPerPixel = 2.0f * view.translateZ / StudyWindow::kViewSize;
@@ -25,101 +23,87 @@ QPoint pixelOf(float2 normalised, const StudyView& view)
                   StudyWindow::kViewSize -
                       int((p.y - (view.translateY - view.translateZ)) / unitsPerPixel));
 }
-} // namespace
 
 class TestStudyWindow : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<ScratchDir> scratch;
+
 private slots:
-    void init();
+    void init()
+    {
+        scratch = std::make_unique<ScratchDir>();
+        QVERIFY(StudyMaterial::write("exam"));
+    }
     void cleanup() { scratch.reset(); }
 
-    void opensOnTheFirstQuestionWithoutView();
-    void classificationShowsItsCircleAndTracesARake();
-    void rightClickConfirmsTheLocation();
-    void missingDataSetIsShown();
+    void opensOnTheFirstQuestionWithoutView()
+    {
+        StudyWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.exam->question->text(), QString(textImageQuestions[0].question));
+        QVERIFY(window.view->isHidden());
+    }
 
-private:
-    std::unique_ptr<ScratchDir> scratch;
+    void classificationCirclesAndRakesThenLocationTakesARightClick()
+    {
+        startAt(15);
+        StudyWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        StudyView* view = window.view;
+        QVERIFY(view->isVisible() && !window.exam->geometry().intersects(view->geometry()));
+        QCOMPARE(view->dataMani->flowFieldSize.x, StudyMaterial::kClassifySize);
+
+        // The ring crosses the horizontal through its centre one radius to the right.
+        const float2 centre = cpClassifyQuestions[5].pointToClassify;
+        const QImage frame = view->grabFramebuffer();
+        const QPoint at = pixelOf(makeFloat2(centre.x + StudyView::kCircleRadius, centre.y), *view);
+        int red = 0;
+        for (int dy = -6; dy <= 6; ++dy)
+            for (int dx = -6; dx <= 6; ++dx)
+            {
+                const QRgb c = frame.pixel(at + QPoint(dx, dy));
+                red += qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
+            }
+        QVERIFY2(red > 10, qPrintable(QString("red pixels near the ring: %1").arg(red)));
+
+        QTest::mouseClick(view, Qt::LeftButton, {}, pixelOf(makeFloat2(0.2f, 0.3f), *view));
+        QCOMPARE(view->tmpLines->streamlineNum, 0);
+        QTest::mouseClick(view, Qt::LeftButton, {}, pixelOf(makeFloat2(0.4f, 0.7f), *view));
+        QCOMPARE(view->tmpLines->streamlineNum, view->uiRakeSeedNum);
+        QVERIFY(view->tmpLines->currNumpnt > view->uiRakeSeedNum);
+
+        QTest::mouseClick(window.exam->next, Qt::LeftButton);
+        QCOMPARE(view->dataMani->flowFieldSize.x, StudyMaterial::kLocateSize);
+        QVERIFY(view->circle().x < 0.0f); // nothing circled yet
+        const float2 answer = cpLocateQuestions[0].correctAnswer;
+        QTest::mouseClick(view, Qt::RightButton, {}, pixelOf(answer, *view));
+        const float2 confirmed = window.exam->cpLocateAnswers[0];
+        QVERIFY(std::abs(confirmed.x - answer.x) < 0.01f &&
+                std::abs(confirmed.y - answer.y) < 0.01f);
+        QCOMPARE(view->circle().x, confirmed.x);
+        QTest::mouseClick(window.exam->next, Qt::LeftButton);
+        QCOMPARE(window.exam->grades[16], GRADE_CORRECT);
+
+        // Outside the field a right click confirms nothing.
+        QTest::mouseClick(view, Qt::RightButton, {}, QPoint(StudyWindow::kViewSize - 1, 0));
+        QCOMPARE(window.exam->cpLocateAnswers[1].x, -1.0f);
+    }
+
+    void missingDataSetIsShown()
+    {
+        QVERIFY(QFile::remove("exam/syn0001_100.dat"));
+        startAt(17);
+        StudyWindow window;
+        QVERIFY(window.labLoadError->text().contains("./exam/syn0001_100"));
+        QVERIFY(!window.labLoadError->isHidden());
+        QTest::mouseClick(window.exam->next, Qt::LeftButton); // the quiz still goes on
+        QCOMPARE(window.exam->next->text(), QString("Finish"));
+    }
 };
-
-void TestStudyWindow::init()
-{
-    scratch = std::make_unique<ScratchDir>();
-    QVERIFY(StudyMaterial::write("exam"));
-}
-
-void TestStudyWindow::opensOnTheFirstQuestionWithoutView()
-{
-    StudyWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.exam->question->text(), QString(textImageQuestions[0].question));
-    QVERIFY(window.view->isHidden());
-}
-
-void TestStudyWindow::classificationShowsItsCircleAndTracesARake()
-{
-    startAt(10);
-    StudyWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(window.view->isVisible());
-    QCOMPARE(window.view->dataMani->flowFieldSize.x, StudyMaterial::kClassifySize);
-    QVERIFY(!window.exam->geometry().intersects(window.view->geometry()));
-
-    // The ring crosses the horizontal through its centre one radius to the right.
-    const QImage frame = window.view->grabFramebuffer();
-    const QPoint at = pixelOf(makeFloat2(0.768f + StudyView::kCircleRadius, 0.568f), *window.view);
-    int red = 0;
-    for (int dy = -6; dy <= 6; ++dy)
-        for (int dx = -6; dx <= 6; ++dx)
-        {
-            const QRgb c = frame.pixel(at + QPoint(dx, dy));
-            red += qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
-        }
-    QVERIFY2(red > 10, qPrintable(QString("red pixels near the ring: %1").arg(red)));
-
-    StudyView* view = window.view;
-    QTest::mouseClick(view, Qt::LeftButton, {}, pixelOf(makeFloat2(0.2f, 0.3f), *view));
-    QCOMPARE(view->tmpLines->streamlineNum, 0);
-    QTest::mouseClick(view, Qt::LeftButton, {}, pixelOf(makeFloat2(0.4f, 0.7f), *view));
-    QCOMPARE(view->tmpLines->streamlineNum, view->uiRakeSeedNum);
-    QVERIFY(view->tmpLines->currNumpnt > view->uiRakeSeedNum);
-}
-
-void TestStudyWindow::rightClickConfirmsTheLocation()
-{
-    startAt(16);
-    StudyWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(window.view->circle().x < 0.0f); // nothing circled yet
-
-    const float2 answer = cpLocateQuestions[0].correctAnswer;
-    QTest::mouseClick(window.view, Qt::RightButton, {}, pixelOf(answer, *window.view));
-    const float2 confirmed = window.exam->cpLocateAnswers[0];
-    QVERIFY(std::abs(confirmed.x - answer.x) < 0.01f && std::abs(confirmed.y - answer.y) < 0.01f);
-    QCOMPARE(window.view->circle().x, confirmed.x);
-    QTest::mouseClick(window.exam->next, Qt::LeftButton);
-    QCOMPARE(window.exam->grades[16], GRADE_CORRECT);
-
-    // Outside the field a right click confirms nothing.
-    QTest::mouseClick(window.view, Qt::RightButton, {}, QPoint(StudyWindow::kViewSize - 1, 0));
-    QCOMPARE(window.exam->cpLocateAnswers[1].x, -1.0f);
-}
-
-void TestStudyWindow::missingDataSetIsShown()
-{
-    QVERIFY(QFile::remove("exam/syn0001_100.dat"));
-    startAt(17);
-    StudyWindow window;
-    QVERIFY(!window.labLoadError->isHidden());
-    QVERIFY(window.labLoadError->text().contains("./exam/syn0001_100"));
-    QTest::mouseClick(window.exam->next, Qt::LeftButton); // the quiz still goes on
-    QCOMPARE(window.exam->next->text(), QString("Finish"));
-}
 
 int main(int argc, char* argv[])
 {
