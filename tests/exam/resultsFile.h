@@ -1,5 +1,5 @@
-// Quiz tests run in a scratch folder of their own and start the quiz at any question by
-// writing the results file it resumes from.
+// Quiz tests start the quiz at any question by writing the results file it resumes from,
+// each in a scratch folder of its own.
 #pragma once
 
 #include <QDir>
@@ -7,25 +7,21 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Makes a fresh temporary folder the current one for as long as it lives.
-class ScratchDir
-{
-public:
-    ScratchDir() : previous(QDir::currentPath()) { QDir::setCurrent(dir.path()); }
-    ~ScratchDir() { QDir::setCurrent(previous); }
+#include <memory>
 
-private:
-    QTemporaryDir dir;
-    QString previous;
-};
+// Makes a fresh temporary folder the current one; the next call drops the previous folder.
+inline void enterScratchDir(std::unique_ptr<QTemporaryDir>& dir)
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(dir->path());
+}
 
 // The 55 lines of a quiz that stands at question currQid with nothing answered.
 inline QStringList freshLines(int currQid)
 {
-    QStringList lines{QString::number(currQid)};
-    lines << QStringList(16, "6") << "-1 -1"
-          << "-1 -1" << QStringList(18, "2") << QStringList(18, "0");
-    return lines;
+    return QStringList{QString::number(currQid)} << QStringList(16, "6") << "-1 -1"
+                                                 << "-1 -1" << QStringList(18, "2")
+                                                 << QStringList(18, "0");
 }
 
 inline void writeResults(const QStringList& lines)
@@ -46,8 +42,6 @@ inline QStringList readResults(const QString& path = "exam_result/user.txt")
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.readAll());
-    if (text.endsWith('\n'))
-        text.chop(1);
-    return text.split('\n');
+    const QString text = QString::fromUtf8(file.readAll());
+    return text.isEmpty() ? QStringList() : text.chopped(text.endsWith('\n')).split('\n');
 }

@@ -10,15 +10,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
+#include <tuple>
 
 namespace
 {
-QString where(int qid, float dx = 0.0f, float dy = 0.0f)
-{
-    return QString("question %1, offset %2 %3").arg(qid).arg(dx).arg(dy);
-}
-
 // Red pixels of the field-line, as the quiz's own image loader decodes the picture.
 int redPixels(const QImage& image)
 {
@@ -37,11 +32,10 @@ class TestExam : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ScratchDir> scratch;
+    std::unique_ptr<QTemporaryDir> scratch;
 
 private slots:
-    void init() { scratch = std::make_unique<ScratchDir>(); }
-    void cleanup() { scratch.reset(); }
+    void init() { enterScratchDir(scratch); }
 
     void untouchedTextQuestionAnswersTheFirstStatement()
     {
@@ -52,8 +46,9 @@ private slots:
             startAt(qid);
             Exam exam;
             QTest::mouseClick(exam.next, Qt::LeftButton);
-            QVERIFY2(exam.textImageClassifyAnswers[qid] == ANS_STATEMENT_A, qPrintable(where(qid)));
-            QVERIFY2(exam.grades[qid] == grade && exam.currQid == qid + 1, qPrintable(where(qid)));
+            QVERIFY2(exam.textImageClassifyAnswers[qid] == ANS_STATEMENT_A &&
+                         exam.grades[qid] == grade && exam.currQid == qid + 1,
+                     qPrintable(QString::number(qid)));
         }
     }
 
@@ -99,25 +94,20 @@ private slots:
 
     void locationIsGradedByDistance()
     {
-        struct Case
+        const std::tuple<int, float, float, GradeType> cases[] = {
+            {16, 0.07f, 0.0f, GRADE_CORRECT},
+            {16, 0.0f, -0.08f, GRADE_WRONG},
+            {17, 0.0495f, 0.0495f, GRADE_CORRECT},
+            {17, -0.08f, 0.0f, GRADE_WRONG}};
+        for (const auto& [qid, dx, dy, grade] : cases)
         {
-            int qid;
-            float dx, dy;
-            GradeType grade;
-        };
-        const Case cases[] = {{16, 0.07f, 0.0f, GRADE_CORRECT},
-                              {16, 0.0f, -0.08f, GRADE_WRONG},
-                              {17, 0.0495f, 0.0495f, GRADE_CORRECT},
-                              {17, -0.08f, 0.0f, GRADE_WRONG}};
-        for (const Case& c : cases)
-        {
-            startAt(c.qid);
+            startAt(qid);
             Exam exam;
-            const float2 answer = cpLocateQuestions[c.qid - 16].correctAnswer;
+            const float2 answer = cpLocateQuestions[qid - 16].correctAnswer;
             exam.setCpLocateAnswer(makeFloat2(0.9f, 0.9f)); // a later click replaces it
-            exam.setCpLocateAnswer(makeFloat2(answer.x + c.dx, answer.y + c.dy));
+            exam.setCpLocateAnswer(makeFloat2(answer.x + dx, answer.y + dy));
             QTest::mouseClick(exam.next, Qt::LeftButton);
-            QVERIFY2(exam.grades[c.qid] == c.grade, qPrintable(where(c.qid, c.dx, c.dy)));
+            QVERIFY2(exam.grades[qid] == grade, qPrintable(QString("%1 %2").arg(dx).arg(dy)));
         }
         startAt(17);
         Exam unconfirmed;
@@ -147,8 +137,7 @@ private slots:
             QTest::mouseClick(exam.next, Qt::LeftButton);
             QCOMPARE(exam.question->text(), QString("Thank you!"));
             QVERIFY(exam.next->isHidden());
-            QCOMPARE(shows.size(), 1);
-            QCOMPARE(shows.first().first().toBool(), false);
+            QVERIFY(shows.size() == 1 && !shows.first().first().toBool()); // view hidden
             QCOMPARE(exam.grades[17], lastGrade); // the Finish click grades nothing
             QCOMPARE(readResults().first(), QString("19"));
         }
@@ -162,8 +151,10 @@ private slots:
             lines[1 + q] = lines[19 + q] = QString::number(q % 2);
             lines[37 + q] = QString::number(1000 * (q + 1));
         }
+        lines[18] = "0.1462 0.3825";
         writeResults(lines);
         Exam exam;
+        QCOMPARE(exam.cpLocateAnswers[1].y, 0.3825f);
         QCOMPARE(exam.question->text(), QString(textImageQuestions[5].question));
         QCOMPARE(exam.textImageClassifyAnswers[3], ANS_STATEMENT_B);
         QCOMPARE(exam.grades[4], GRADE_WRONG);
@@ -194,8 +185,6 @@ private slots:
         exam.setCpLocateAnswer(makeFloat2(0.14620000f, 0.38249999f));
         QTest::mouseClick(exam.next, Qt::LeftButton);
         QCOMPARE(readResults().mid(17, 2), QStringList({"0.25 0.5", "0.1462 0.3825"}));
-        Exam resumed;
-        QCOMPARE(resumed.cpLocateAnswers[1].y, 0.3825f);
     }
 
     void unwritableResultsAreShownAsAnError()
@@ -247,12 +236,6 @@ private slots:
 
     void studyPicturesShowInTheirQuestions()
     {
-        startAt(8);
-        {
-            Exam missing; // pictures that cannot be read leave the question answerable
-            QTest::mouseClick(missing.next, Qt::LeftButton);
-            QCOMPARE(missing.grades[8], GRADE_CORRECT);
-        }
         QVERIFY(StudyMaterial::writePictures("exam"));
         for (int qid = 7; qid <= 9; ++qid)
         {

@@ -12,8 +12,6 @@
 #include <QSurfaceFormat>
 #include <QTest>
 
-#include <memory>
-
 // The view pixel (y down) of a normalised position, for the camera a fresh load sets up.
 static QPoint pixelOf(float2 normalised, const StudyView& view)
 {
@@ -28,15 +26,14 @@ class TestStudyWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<ScratchDir> scratch;
+    std::unique_ptr<QTemporaryDir> scratch;
 
 private slots:
     void init()
     {
-        scratch = std::make_unique<ScratchDir>();
+        enterScratchDir(scratch);
         QVERIFY(StudyMaterial::write("exam"));
     }
-    void cleanup() { scratch.reset(); }
 
     void opensOnTheFirstQuestionWithoutView()
     {

@@ -16,21 +16,11 @@ namespace
 std::vector<float2> pointsOfAnswer(const CritpntDetect& d, AnswerType answer)
 {
     const critpntArray& a = *d.critpoints;
-    switch (answer)
-    {
-    case ANS_STATEMENT_A:
-        return {a.repFocus, a.repFocus + d.repFocusCnt};
-    case ANS_STATEMENT_B:
-        return {a.attrFocus, a.attrFocus + d.attrFocusCnt};
-    case ANS_STATEMENT_C:
-        return {a.center, a.center + d.centerCnt};
-    case ANS_STATEMENT_D:
-        return {a.repNode, a.repNode + d.repNodeCnt};
-    case ANS_STATEMENT_E:
-        return {a.attrNode, a.attrNode + d.attrNodeCnt};
-    default:
-        return {a.saddlePnt, a.saddlePnt + d.saddlePntCnt};
-    }
+    const std::pair<const float2*, int> tables[] = {
+        {a.repFocus, d.repFocusCnt}, {a.attrFocus, d.attrFocusCnt}, {a.center, d.centerCnt},
+        {a.repNode, d.repNodeCnt},   {a.attrNode, d.attrNodeCnt},   {a.saddlePnt, d.saddlePntCnt}};
+    const auto& [points, count] = tables[answer];
+    return {points, points + count};
 }
 
 // Distance in normalised units from pos to the nearest point of the list.
