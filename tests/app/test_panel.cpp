@@ -1,10 +1,10 @@
-// The control panel's own behaviour, driven through its widgets: opening state, the exclusions
-// between field-line kinds, comparisons and seeding, the three modes, the animation and LIC
-// controls, the sliders and their labels. Widgets of the hidden group are driven by code.
+// The control panel driven through its widgets: opening state, the exclusions between modes,
+// field-line kinds, comparisons, seeding and critical points, the animation and LIC controls,
+// the sliders and their labels, and its wiring to the view. Widgets of the hidden group are
+// driven by code.
 #include "app/myclass.h"
-#include "app/tabReadStdyDat.h"
-#include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
+#include "tracing/tracing.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -13,23 +13,21 @@
 
 namespace
 {
-// "E+" enabled and checked, "D-" disabled and unchecked, and so on, one entry per box.
+// One letter per box: X checked, O unchecked, lower case when disabled.
 QString states(std::initializer_list<QCheckBox*> boxes)
 {
-    QStringList out;
+    QString out;
     for (const QCheckBox* box : boxes)
-        out << QString(box->isEnabled() ? "E" : "D") + (box->isChecked() ? "+" : "-");
-    return out.join(' ');
+        out += box->isEnabled() ? (box->isChecked() ? 'X' : 'O') : (box->isChecked() ? 'x' : 'o');
+    return out;
 }
 
-void click(QAbstractButton* button)
-{
-    QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-}
-
-const QString streamlineHint =
-    "Please select one seed for streamline by clicking in the left view area";
+const char* const kKind = "Please select %1 for %2 by clicking in the left view area";
+const QString kStrm = QString(kKind).arg("one seed", "streamline");
+const QString kTime = QString(kKind).arg("two seeds", "timeline");
+const QString kOne = "Please select one seed by clicking in the left view area";
+const QString kTwo = "Please select two seeds by clicking in the left view area";
+const QString kSel = "Show selected types of critical points";
 } // namespace
 
 class TestPanel : public QObject
@@ -39,55 +37,48 @@ class TestPanel : public QObject
     std::unique_ptr<MyClass> window;
     Ui_MyClassClass* ui = nullptr;
 
-    QString kinds() const
+    // Modes, kinds, comparisons, seeding.
+    QString panel() const
     {
-        return states({ui->cbStrmline, ui->cbPthline, ui->cbTimeline, ui->cbStrkline});
+        return QStringList{states({ui->cbSiglLine, ui->cbMultiLine}),
+                           states({ui->cbStrmline, ui->cbPthline, ui->cbTimeline, ui->cbStrkline}),
+                           states({ui->cbPthTimeComp, ui->cbStrmStrkComp, ui->cbPthStrkComp}),
+                           states({ui->cbSglPntSeeding, ui->cbRakeSeeding, ui->cbUnifSeeding,
+                                   ui->cbRandomSeeding})}
+            .join(' ');
     }
-    QString comparisons() const
+    // A real click on a visible widget; a hidden one is toggled by code, as the view would.
+    void press(const QString& name)
     {
-        return states({ui->cbPthTimeComp, ui->cbStrmStrkComp, ui->cbPthStrkComp});
+        auto* button = window->findChild<QAbstractButton*>(name);
+        QVERIFY2(button, qPrintable(name));
+        if (!button->visibleRegion().isEmpty())
+            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+        else if (button->isCheckable())
+            button->setChecked(!button->isChecked());
+        else
+            button->click();
     }
-    QString seeding() const
-    {
-        return states(
-            {ui->cbSglPntSeeding, ui->cbRakeSeeding, ui->cbUnifSeeding, ui->cbRandomSeeding});
-    }
-    QString critpnts() const
-    {
-        return states({ui->cbRepFocus, ui->cbAttrFocus, ui->cbCenter, ui->cbRepNode, ui->cbAttrNode,
-                       ui->cbSaddlePnt, ui->cbCriticalPntStrml});
-    }
-    QCheckBox* box(const QString& name) const { return window->findChild<QCheckBox*>(name); }
 
 private slots:
+    void initTestCase() { QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat()); }
     void init();
-    void cleanup();
+    void cleanup() { window.reset(); }
 
-    void formHasTheHiddenGroupAndItsTexts();
-    void slidersHaveTheirRanges();
-    void opensInSingleModeWithStreamline();
-    void toolTipsAreBlackAndSwatchesColoured();
-
-    void fieldLineRowsSetGroupAndSeeding_data();
-    void fieldLineRowsSetGroupAndSeeding();
-    void uncheckingAKindKeepsOrClearsTheHint();
-    void multipleModeKeepsKindStatesAndSingleRestores();
-    void critpntModeDisablesFieldLinesUntilSingle();
-    void selectAllChecksEveryCritpntBox();
-    void seedingBoxesExcludeEachOther();
-
+    void opensWithItsLabelsAndHiddenGroup();
+    void cascades_data();
+    void cascades();
     void animationAndTubeAreOpposite_data();
     void animationAndTubeAreOpposite();
     void animationButtonsCountClicks();
     void licCodes();
-
     void distanceControlOffReturnsToOne();
     void sliceIntervalReleaseLimitsTimeSteps_data();
     void sliceIntervalReleaseLimitsTimeSteps();
-    void timeStepFromViewMovesSliderAndLabel();
-    void speedAndRakeSlidersFollowKeys();
-    void mouseCoordinatesAreShown();
-    void fileTabButtonsReachTheirControllers();
+    void slidersShowTheirValues();
+    void windowSlotRunsBeforeViewSlot();
+    void hiddenWidgetsReachTheView();
+    void viewMessagesReachThePanel();
 };
 
 void TestPanel::init()
@@ -98,380 +89,195 @@ void TestPanel::init()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 }
 
-void TestPanel::cleanup()
+void TestPanel::opensWithItsLabelsAndHiddenGroup()
 {
-    window.reset();
-    ui = nullptr;
-}
+    for (const auto& [slider, texts] : {std::pair{"TraceStpIntv", "1 1 100"},
+                                        {"Dist", "0.1 1 2"},
+                                        {"UnstdySlice", "9 50 100"},
+                                        {"StrklSliceIntv", "0.1 1 1"},
+                                        {"RakeNumSeed", "2 10 30"},
+                                        {"UnstdyInterTimeID", "1 1 48"}})
+    {
+        QStringList shown;
+        for (const char* part : {"labMin", "labCurr", "labMax"})
+            shown << window->findChild<QLabel*>(part + QString(slider))->text();
+        QCOMPARE(shown.join(' '), QString(texts));
+    }
+    QVERIFY(ui->cbDistCtrl->isEnabled() && !ui->hSliDisCtrl->isEnabled());
+    QCOMPARE(ui->pbStrmStrkPathlAnim->text() + ui->pbPTlAnim->text(), QString("StopStart"));
+    QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
+    QCOMPARE(MyClass::placement({1024, 768}, 600), QRect(-25, 54, 1075, 690));
 
-void TestPanel::formHasTheHiddenGroupAndItsTexts()
-{
+    // The hidden group takes no room, yet its widgets exist and keep their state.
     QCOMPARE(ui->groupBox_5->geometry(), QRect(1170, 0, 0, 0));
-    QCOMPARE(ui->groupBox_5->title(), QString("Disabled"));
-    const auto hidden = ui->groupBox_5->findChildren<QWidget*>();
-    QVERIFY(hidden.size() > 60);
-    for (const QWidget* widget : hidden)
+    for (const QWidget* widget : ui->groupBox_5->findChildren<QWidget*>())
         QVERIFY2(widget->visibleRegion().isEmpty(), qPrintable(widget->objectName()));
     QVERIFY(!ui->cbStrmline->visibleRegion().isEmpty());
-
-    QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
-    QCOMPARE(ui->tabFlowFile->tabText(1), QString("Unsteady"));
-    QCOMPARE(ui->cbAttrFocus->text(), QString(" Attractng Focus"));
-    QCOMPARE(ui->cbSaddlePnt->text(), QString(" Saddle Point"));
-    QCOMPARE(ui->labRanSeedNum_3->text(), QString("Horizonta"));
-    QCOMPARE(ui->cbLICBkImgOn->parentWidget(), ui->gbSdType);
-    QCOMPARE(ui->cbRakeSeeding->parentWidget(), ui->gbRakeSeeding);
-    QCOMPARE(ui->lbMouse_x->parentWidget(), ui->groupBox);
-    QCOMPARE(ui->cbTube->geometry(), QRect(260, 320, 171, 21));
-    QCOMPARE(ui->lbSaddle->geometry(), QRect(145, 112, 12, 12));
-    QCOMPARE(ui->line->frameShape(), QFrame::VLine);
-
-    // Two characters at most: the largest typed grid is 99 x 99 and at most 99 random seeds.
-    for (QLineEdit* edit : {ui->leUniNumSeed_x, ui->leUniNumSeed_y, ui->leRanNumSeed})
-    {
-        QCOMPARE(edit->maxLength(), 2);
-        edit->setText("123");
-        QCOMPARE(edit->text(), QString("12"));
-    }
-
-    ui->retranslateUi(window.get());
-    QCOMPARE(window->windowTitle(), QString("MyClass"));
-    QCOMPARE(ui->pbSelectNoneCritpnt->text(), QString("Clear All"));
+    QCOMPARE(ui->cbTimeline->toolTip(), QString("<span style=\" color:#000000;\">Select two "
+                                                "points in the left view area</span>"));
+    QCOMPARE(ui->lbCenter->grab().toImage().pixelColor(6, 6), QColor(Qt::green));
 }
 
-void TestPanel::slidersHaveTheirRanges()
+void TestPanel::cascades_data()
 {
-    struct Range
-    {
-        QSlider* slider;
-        int min, max, single, page;
-    };
-    for (const Range& r :
-         {Range{ui->hSliRakeNumSeed, 2, 30, 5, 10}, Range{ui->hSliAnimaSpeed, 1, 50, 10, 10},
-          Range{ui->hSliStrklSliceIntv, 1, 10, 1, 5}, Range{ui->hSliUnstdyInterTimeID, 1, 48, 1, 1},
-          Range{ui->hSliDisCtrl, 1, 20, 1, 4}, Range{ui->hSliTraceStpIntv, 1, 100, 5, 10},
-          Range{ui->hSliUnstdySliceID, 9, 100, 1, 5}})
-    {
-        const QString name = r.slider->objectName();
-        QVERIFY2(r.slider->minimum() == r.min && r.slider->maximum() == r.max, qPrintable(name));
-        QVERIFY2(r.slider->singleStep() == r.single && r.slider->pageStep() == r.page,
-                 qPrintable(name));
-        QVERIFY2(r.slider->orientation() == Qt::Horizontal, qPrintable(name));
-    }
-    QCOMPARE(ui->hSliAnimaSpeed->value(), 40);
-    QCOMPARE(ui->hSliUnstdySliceID->value(), 50);
-}
-
-void TestPanel::opensInSingleModeWithStreamline()
-{
-    QVERIFY(ui->cbSiglLine->isChecked() && !ui->cbMultiLine->isChecked());
-    QCOMPARE(kinds(), QString("E+ E- E- E-"));
-    QCOMPARE(comparisons(), QString("D- D- D-"));
-    QCOMPARE(seeding(), QString("E+ E- E- E-"));
-    QCOMPARE(critpnts(), QString("E- E- E- E- E- E- E-"));
-    QVERIFY(!ui->hSliRakeNumSeed->isEnabled());
-    QVERIFY(!ui->leUniNumSeed_x->isEnabled() && !ui->leUniNumSeed_y->isEnabled());
-    QVERIFY(!ui->leRanNumSeed->isEnabled());
-    QVERIFY(ui->cbDistCtrl->isEnabled() && !ui->cbDistCtrl->isChecked());
-    QVERIFY(!ui->hSliDisCtrl->isEnabled());
-    QCOMPARE(ui->labHint->text(), streamlineHint);
-    QCOMPARE(ui->pbStrmStrkPathlAnim->text(), QString("Stop"));
-    QCOMPARE(ui->pbPTlAnim->text(), QString("Start"));
-
-    const auto labels = [](QLabel* min, QLabel* curr, QLabel* max) {
-        return QStringList{min->text(), curr->text(), max->text()}.join(' ');
-    };
-    QCOMPARE(labels(ui->labMinTraceStpIntv, ui->labCurrTraceStpIntv, ui->labMaxTraceStpIntv),
-             QString("1 1 100"));
-    QCOMPARE(labels(ui->labMinDist, ui->labCurrDist, ui->labMaxDist), QString("0.1 1 2"));
-    QCOMPARE(labels(ui->labMinUnstdySlice, ui->labCurrUnstdySlice, ui->labMaxUnstdySlice),
-             QString("9 50 100"));
-    QCOMPARE(labels(ui->labMinStrklSliceIntv, ui->labCurrStrklSliceIntv, ui->labMaxStrklSliceIntv),
-             QString("0.1 1 1"));
-    QCOMPARE(labels(ui->labMinRakeNumSeed, ui->labCurrRakeNumSeed, ui->labMaxRakeNumSeed),
-             QString("2 10 30"));
-    QCOMPARE(labels(ui->labMinUnstdyInterTimeID, ui->labCurrUnstdyInterTimeID,
-                    ui->labMaxUnstdyInterTimeID),
-             QString("1 1 48"));
-}
-
-void TestPanel::toolTipsAreBlackAndSwatchesColoured()
-{
-    const auto black = [](const QString& text)
-    { return QString("<span style=\" color:#000000;\">%1</span>").arg(text); };
-    QCOMPARE(ui->cbTimeline->toolTip(), black("Select two points in the left view area"));
-    QCOMPARE(ui->cbStrmStrkComp->toolTip(), black("Select one point in the left view area"));
-    QCOMPARE(ui->cbSglPntSeeding->toolTip(), black("Select one point in the left view area"));
-    QCOMPARE(ui->labMaxRakeNumSeed->toolTip(), black("Upper bound of number of seeds"));
-    QCOMPARE(ui->cbLICBkImgOn->toolTip(), black("Toggle overview background image"));
-    QCOMPARE(ui->cbSaddlePnt->toolTip(), black("Toggle critical points in saddle point type"));
-    QCOMPARE(ui->hSliAnimaSpeed->toolTip(), black("Adjust the animation speed"));
-    QCOMPARE(ui->pbClrAllData->toolTip(), black("Clear the left view area"));
-    QVERIFY(Qt::mightBeRichText(ui->cbFlowlet->toolTip()));
-
-    QCOMPARE(ui->lbRepFocus->styleSheet(), QString("QLabel { background-color : red;}"));
-    QCOMPARE(ui->lbSaddle->styleSheet(), QString("QLabel { background-color : magenta;}"));
-    const QImage swatch = ui->lbCenter->grab().toImage();
-    QCOMPARE(swatch.pixelColor(6, 6), QColor(Qt::green));
-}
-
-void TestPanel::fieldLineRowsSetGroupAndSeeding_data()
-{
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("seeds");
+    QTest::addColumn<QString>("presses");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("critpnts");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("streamline after timeline")
-        << QStringList{"cbTimeline", "cbStrmline"} << "E+ E- E- E-"
-        << "E+ E- E- E-" << streamlineHint;
-    QTest::newRow("pathline") << QStringList{"cbPthline"} << "E- E+ E- E-"
-                              << "E+ E- D- D-"
-                              << "Please select one seed for pathline by clicking in the left "
-                                 "view area";
-    QTest::newRow("timeline") << QStringList{"cbTimeline"} << "E- E- E+ E-"
-                              << "D- D+ D- D-"
-                              << "Please select two seeds for timeline by clicking in the left "
-                                 "view area";
-    QTest::newRow("streakline after timeline")
-        << QStringList{"cbTimeline", "cbStrkline"} << "E- E- E- E+"
-        << "D+ D- D- D-"
-        << "Please select one seed for streakline by clicking in the left view area";
-    QTest::newRow("pathline-timeline after pathline-streakline")
-        << QStringList{"cbMultiLine", "cbPthStrkComp", "cbPthTimeComp"} << "E+ E- E-"
-        << "D- D+ D- D-"
-        << "Please select two seeds by clicking in the left view area";
-    QTest::newRow("streamline-streakline")
-        << QStringList{"cbMultiLine", "cbStrmStrkComp"} << "E- E+ E-"
-        << "D+ D- D- D-"
-        << "Please select one seed by clicking in the left view area";
-    QTest::newRow("pathline-streakline")
-        << QStringList{"cbMultiLine", "cbPthStrkComp"} << "E- E- E+"
-        << "D+ D- D- D-"
-        << "Please select one seed by clicking in the left view area";
-}
+    const auto row = [](const char* name, const char* presses, const char* state, int critpnts,
+                        const QString& hint)
+    { QTest::newRow(name) << QString(presses) << QString(state) << critpnts << hint; };
+    const char* single = "XO XOOO ooo XOOO";
 
-void TestPanel::fieldLineRowsSetGroupAndSeeding()
-{
-    QFETCH(QStringList, clicks);
-    QFETCH(QString, group);
-    QFETCH(QString, seeds);
-    QFETCH(QString, hint);
-    for (const QString& name : clicks)
-        click(box(name));
-    QCOMPARE(clicks.first() == "cbMultiLine" ? comparisons() : kinds(), group);
-    QCOMPARE(seeding(), seeds);
-    QCOMPARE(ui->hSliRakeNumSeed->isEnabled(), ui->cbRakeSeeding->isChecked());
-    QCOMPARE(ui->labHint->text(), hint);
-}
+    row("opening", "", single, 0, kStrm);
+    row("streamline after timeline", "cbTimeline cbStrmline", single, 0, kStrm);
+    row("pathline", "cbPthline", "XO OXOO ooo XOoo", 0, QString(kKind).arg("one seed", "pathline"));
+    row("timeline", "cbTimeline", "XO OOXO ooo oxoo", 0, kTime);
+    row("streakline after timeline", "cbTimeline cbStrkline", "XO OOOX ooo xooo", 0,
+        QString(kKind).arg("one seed", "streakline"));
+    row("streamline unchecked", "cbStrmline", "XO OOOO ooo XOOO", 0, "");
+    row("timeline unchecked keeps hint", "cbTimeline cbTimeline", "XO OOOO ooo oxoo", 0, kTime);
 
-void TestPanel::uncheckingAKindKeepsOrClearsTheHint()
-{
-    click(ui->cbStrmline);
-    QCOMPARE(kinds(), QString("E- E- E- E-"));
-    QCOMPARE(ui->labHint->text(), QString());
+    row("multiple keeps kinds", "cbPthline cbMultiLine", "OX oxoo XOO oxoo", 0, kTwo);
+    row("single restores", "cbPthline cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0, kStrm);
+    row("single unchecked", "cbSiglLine", "OO xooo ooo XOOO", 0, kStrm);
+    row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0,
+        kTwo);
+    row("streamline-streakline", "cbMultiLine cbStrmStrkComp", "OX xooo OXO xooo", 0, kOne);
+    row("pathline-streakline", "cbMultiLine cbPthStrkComp", "OX xooo OOX xooo", 0, kOne);
 
-    click(ui->cbTimeline);
-    click(ui->cbTimeline);
-    QCOMPARE(kinds(), QString("E- E- E- E-"));
-    QCOMPARE(ui->labHint->text(),
-             QString("Please select two seeds for timeline by clicking in the left view area"));
-}
-
-void TestPanel::multipleModeKeepsKindStatesAndSingleRestores()
-{
-    click(ui->cbPthline);
-    click(ui->cbMultiLine);
-    QVERIFY(!ui->cbSiglLine->isChecked());
-    QCOMPARE(kinds(), QString("D- D+ D- D-"));
-    QCOMPARE(comparisons(), QString("E+ E- E-"));
-    QCOMPARE(seeding(), QString("D- D+ D- D-"));
-    QCOMPARE(ui->labHint->text(),
-             QString("Please select two seeds by clicking in the left view area"));
-
-    click(ui->cbSiglLine);
-    QVERIFY(!ui->cbMultiLine->isChecked());
-    QCOMPARE(kinds(), QString("E+ E- E- E-"));
-    QCOMPARE(comparisons(), QString("D+ D- D-"));
-    QCOMPARE(seeding(), QString("E+ E- E- E-"));
-    QCOMPARE(ui->labHint->text(), streamlineHint);
-
-    // Unchecking the mode itself only disables its group.
-    click(ui->cbSiglLine);
-    QCOMPARE(kinds(), QString("D+ D- D- D-"));
-    QCOMPARE(seeding(), QString("E+ E- E- E-"));
-}
-
-void TestPanel::critpntModeDisablesFieldLinesUntilSingle()
-{
-    click(ui->cbTimeline);
-    click(ui->cbRepFocus);
-    QCOMPARE(kinds(), QString("D- D- D- D-"));
-    QCOMPARE(comparisons(), QString("D- D- D-"));
-    QVERIFY(!ui->cbSiglLine->isChecked() && !ui->cbMultiLine->isChecked());
-    QVERIFY(ui->cbSiglLine->isEnabled() && ui->cbMultiLine->isEnabled());
     // Point seeding is left as the timeline had it.
-    QCOMPARE(seeding(), QString("D- D- D- D-"));
-    QVERIFY(!ui->hSliRakeNumSeed->isEnabled());
-    QCOMPARE(ui->labHint->text(), QString("Show selected types of critical points"));
+    row("critical point", "cbTimeline cbRepFocus", "OO oooo ooo oooo", 1, kSel);
+    row("template streamlines", "cbTimeline cbRepFocus cbCriticalPntStrml", "OO oooo ooo oooo", 2,
+        "Show selected critical points' template streamlines");
+    row("clear all", "cbRepFocus cbSaddlePnt pbSelectNoneCritpnt", "OO oooo ooo Xooo", 0,
+        "No critical point is shown");
+    row("single after clear all", "cbTimeline cbRepFocus pbSelectNoneCritpnt cbSiglLine", single, 0,
+        kStrm);
+    row("select all", "cbMultiLine pbSelectAllCritpnt", "OO oooo ooo oooo", 7,
+        "Show all types of critical points and its template streamlines");
+    row("multiple clears them", "cbMultiLine pbSelectAllCritpnt cbMultiLine", "OX oooo XOO oxoo", 0,
+        kTwo);
 
-    click(ui->cbCriticalPntStrml);
-    QCOMPARE(ui->labHint->text(), QString("Show selected critical points' template streamlines"));
-
-    click(ui->pbSelectNoneCritpnt);
-    QCOMPARE(critpnts(), QString("E- E- E- E- E- E- E-"));
-    QCOMPARE(kinds(), QString("D- D- D- D-"));
-    QCOMPARE(ui->labHint->text(), QString("No critical point is shown"));
-
-    click(ui->cbSiglLine);
-    QCOMPARE(kinds(), QString("E+ E- E- E-"));
-    QCOMPARE(seeding(), QString("E+ E- E- E-"));
-    QCOMPARE(ui->labHint->text(), streamlineHint);
+    row("rake", "cbRakeSeeding", "XO XOOO ooo OXOO", 0,
+        "Please select two points in the left view area");
+    row("uniform after rake", "cbRakeSeeding cbUnifSeeding", "XO XOOO ooo OOXO", 0,
+        "The seeds are uniformly distributed in the left view area");
+    row("random after uniform", "cbUnifSeeding cbRandomSeeding", "XO XOOO ooo OOOX", 0,
+        "The seeds are randomly located in the left view area");
+    row("point after random", "cbRandomSeeding cbSglPntSeeding", single, 0,
+        "Please select one points in the left view area");
+    row("point unchecked", "cbSglPntSeeding", "XO XOOO ooo OOOO", 0, "");
 }
 
-void TestPanel::selectAllChecksEveryCritpntBox()
+void TestPanel::cascades()
 {
-    click(ui->cbMultiLine);
-    click(ui->pbSelectAllCritpnt);
-    QCOMPARE(critpnts(), QString("E+ E+ E+ E+ E+ E+ E+"));
-    QCOMPARE(comparisons(), QString("D- D- D-"));
-    QCOMPARE(ui->labHint->text(),
-             QString("Show all types of critical points and its template streamlines"));
-
-    // Entering a field-line mode clears the critical points again.
-    click(ui->cbMultiLine);
-    QCOMPARE(critpnts(), QString("E- E- E- E- E- E- E-"));
-    QCOMPARE(comparisons(), QString("E+ E- E-"));
-}
-
-void TestPanel::seedingBoxesExcludeEachOther()
-{
-    click(ui->cbRakeSeeding);
-    QCOMPARE(seeding(), QString("E- E+ E- E-"));
-    QVERIFY(ui->hSliRakeNumSeed->isEnabled());
-    QCOMPARE(ui->labHint->text(), QString("Please select two points in the left view area"));
-
-    ui->cbUnifSeeding->setChecked(true);
-    QCOMPARE(seeding(), QString("E- E- E+ E-"));
-    QVERIFY(!ui->hSliRakeNumSeed->isEnabled());
-    QVERIFY(ui->leUniNumSeed_x->isEnabled() && ui->leUniNumSeed_y->isEnabled());
-    QCOMPARE(ui->labHint->text(),
-             QString("The seeds are uniformly distributed in the left view area"));
-
-    ui->cbRandomSeeding->setChecked(true);
-    QCOMPARE(seeding(), QString("E- E- E- E+"));
-    QVERIFY(!ui->leUniNumSeed_x->isEnabled() && ui->leRanNumSeed->isEnabled());
-    QCOMPARE(ui->labHint->text(), QString("The seeds are randomly located in the left view area"));
-
-    click(ui->cbSglPntSeeding);
-    QCOMPARE(seeding(), QString("E+ E- E- E-"));
-    QVERIFY(!ui->leRanNumSeed->isEnabled());
-    QCOMPARE(ui->labHint->text(), QString("Please select one points in the left view area"));
-    click(ui->cbSglPntSeeding);
-    QCOMPARE(ui->labHint->text(), QString());
+    QFETCH(QString, presses);
+    QFETCH(QString, state);
+    QFETCH(int, critpnts);
+    QFETCH(QString, hint);
+    for (const QString& name : presses.split(' ', Qt::SkipEmptyParts))
+        press(name);
+    QCOMPARE(panel(), state);
+    QCOMPARE(ui->labHint->text(), hint);
+    const QString critStates = states({ui->cbRepFocus, ui->cbAttrFocus, ui->cbCenter, ui->cbRepNode,
+                                       ui->cbAttrNode, ui->cbSaddlePnt, ui->cbCriticalPntStrml});
+    QCOMPARE(critStates.count('X'), critpnts);
+    QCOMPARE(critStates.count('X') + critStates.count('O'), 7);
+    // Each seeding's own inputs are live exactly while it is checked.
+    QCOMPARE(ui->hSliRakeNumSeed->isEnabled(), ui->cbRakeSeeding->isChecked());
+    QCOMPARE(ui->leUniNumSeed_x->isEnabled(), ui->cbUnifSeeding->isChecked());
+    QCOMPARE(ui->leUniNumSeed_y->isEnabled(), ui->cbUnifSeeding->isChecked());
+    QCOMPARE(ui->leRanNumSeed->isEnabled(), ui->cbRandomSeeding->isChecked());
 }
 
 void TestPanel::animationAndTubeAreOpposite_data()
 {
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("flowlet");
-    QTest::addColumn<bool>("tube");
+    QTest::addColumn<QString>("animationTube");
     // From a disabled, checked "Animation" with "Tube" unchecked.
-    QTest::newRow("uncheck") << int(CBST_UNCHECK) << "D-" << true;
-    QTest::newRow("check") << int(CBST_CHECK) << "D+" << false;
-    QTest::newRow("disable") << int(CBST_DISABLE) << "D+" << false;
-    QTest::newRow("enable") << int(CBST_ENABLE) << "E+" << false;
-    QTest::newRow("enable check") << int(CBST_ENABLE_CHECK) << "E+" << false;
-    QTest::newRow("enable uncheck") << int(CBST_ENABLE_UNCHECK) << "E-" << true;
-    QTest::newRow("disable check") << int(CBST_DISABLE_CHECK) << "D+" << false;
-    QTest::newRow("disable uncheck") << int(CBST_DISABLE_UNCHECK) << "D-" << true;
-    QTest::newRow("partially") << int(CBST_PARTIALLY_CHECK) << "D+" << false;
-    QTest::newRow("unknown") << 9 << "D+" << false;
+    const std::pair<int, const char*> rows[] = {
+        {CBST_UNCHECK, "oX"},         {CBST_CHECK, "xO"},
+        {CBST_DISABLE, "xO"},         {CBST_ENABLE, "XO"},
+        {CBST_ENABLE_CHECK, "XO"},    {CBST_ENABLE_UNCHECK, "OX"},
+        {CBST_DISABLE_CHECK, "xO"},   {CBST_DISABLE_UNCHECK, "oX"},
+        {CBST_PARTIALLY_CHECK, "xO"}, {9, "xO"}};
+    for (const auto& [code, expected] : rows)
+        QTest::addRow("code %d", code) << code << QString(expected);
 }
 
 void TestPanel::animationAndTubeAreOpposite()
 {
     QFETCH(int, code);
-    QFETCH(QString, flowlet);
-    QFETCH(bool, tube);
+    QFETCH(QString, animationTube);
     ui->cbTube->setChecked(true);
-    click(ui->cbFlowlet);
-    QVERIFY(ui->cbFlowlet->isChecked() && !ui->cbTube->isChecked());
-    QVERIFY(!ui->pbPTlAnim->isEnabled());
+    press("cbFlowlet");
+    QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), QString("XO"));
     window->on_cbFlowlet_stateChanged(CBST_DISABLE);
 
     window->on_cbFlowlet_stateChanged(code);
-    QCOMPARE(states({ui->cbFlowlet}), flowlet);
-    QCOMPARE(ui->cbTube->isChecked(), tube);
-    QCOMPARE(ui->pbPTlAnim->isEnabled(), tube);
+    QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), animationTube);
+    QCOMPARE(ui->pbPTlAnim->isEnabled(), ui->cbTube->isChecked());
 
     ui->cbTube->setChecked(true);
-    QVERIFY(!ui->cbFlowlet->isChecked());
-    QVERIFY(ui->pbPTlAnim->isEnabled());
+    QVERIFY(!ui->cbFlowlet->isChecked() && ui->pbPTlAnim->isEnabled());
 }
 
 void TestPanel::animationButtonsCountClicks()
 {
-    QSignalSpy pause(window.get(), &MyClass::view_toggle_singleFlowlineAnim_msg);
-    click(ui->pbStrmStrkPathlAnim);
-    QCOMPARE(ui->pbStrmStrkPathlAnim->text(), QString("Start"));
-    click(ui->pbStrmStrkPathlAnim);
-    QCOMPARE(ui->pbStrmStrkPathlAnim->text(), QString("Stop"));
-    click(ui->pbStrmStrkPathlAnim);
-    window->change_AnimStrmStrkPathl();
-    QCOMPARE(ui->pbStrmStrkPathlAnim->text(), QString("Stop"));
-    QCOMPARE(window->cntAnimStrmStrkPathl, 1);
-    QCOMPARE(pause.size(), 4);
-    QCOMPARE(pause[0][0].toInt(), 2);
-    QCOMPARE(pause[1][0].toInt(), 3);
-    QCOMPARE(pause[2][0].toInt(), 4);
-    QCOMPARE(pause[3][0].toInt(), 1);
+    QSignalSpy single(window.get(), &MyClass::view_toggle_singleFlowlineAnim_msg);
+    QStringList seen;
+    for (int i = 0; i < 3; ++i)
+    {
+        press("pbStrmStrkPathlAnim");
+        seen << ui->pbStrmStrkPathlAnim->text();
+    }
+    window->change_AnimStrmStrkPathl(); // the view restarting the animation
+    seen << ui->pbStrmStrkPathlAnim->text();
+    for (const QList<QVariant>& args : single)
+        seen << args[0].toString();
+    QCOMPARE(seen.join(' '), QString("Start Stop Start Stop 2 3 4 1"));
 
     QSignalSpy pathTime(window.get(), &MyClass::view_toggle_ptlineanim_msg);
-    ui->pbPTlAnim->click();
+    press("pbPTlAnim");
     QCOMPARE(ui->pbPTlAnim->text(), QString("Stop"));
-    ui->pbPTlAnim->click();
+    press("pbPTlAnim");
     QCOMPARE(ui->pbPTlAnim->text(), QString("Start"));
     QCOMPARE(pathTime.size(), 2);
-    QCOMPARE(pathTime[0][0].toInt(), 1);
     QCOMPARE(pathTime[1][0].toInt(), 2);
 }
 
 void TestPanel::licCodes()
 {
-    click(ui->cbLICBkImgOn);
-    QVERIFY(ui->cbLICBkImgOn->isChecked());
+    press("cbLICBkImgOn");
     QCOMPARE(ui->labHint->text(), QString("LIC is for showing image of entire vector field"));
     ui->cbLICHistoEqu->setChecked(true);
-    click(ui->cbLICBkImgOn);
-    QVERIFY(!ui->cbLICBkImgOn->isChecked() && !ui->cbLICHistoEqu->isChecked());
+    press("cbLICBkImgOn");
+    QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString("OO"));
 
-    click(ui->cbLICBkImgOn);
+    press("cbLICBkImgOn");
     ui->cbLICHistoEqu->setChecked(true);
-    window->on_cbLICBkImgOn_stateChanged(CBST_DISABLE_UNCHECK);
-    QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString("D- E-"));
-    for (int ignored : {int(CBST_ENABLE_CHECK), int(CBST_ENABLE_UNCHECK), int(CBST_DISABLE_CHECK)})
-        window->on_cbLICBkImgOn_stateChanged(ignored);
-    QCOMPARE(states({ui->cbLICBkImgOn}), QString("D-"));
-    window->on_cbLICBkImgOn_stateChanged(CBST_ENABLE);
-    QCOMPARE(states({ui->cbLICBkImgOn}), QString("E-"));
-    window->on_cbLICBkImgOn_stateChanged(CBST_DISABLE);
-    QCOMPARE(states({ui->cbLICBkImgOn}), QString("D-"));
+    // The codes the view sends, each with the state it leaves; the rest are ignored.
+    const std::pair<int, const char*> steps[] = {
+        {CBST_DISABLE_UNCHECK, "oO"}, {CBST_ENABLE_CHECK, "oO"}, {CBST_ENABLE_UNCHECK, "oO"},
+        {CBST_DISABLE_CHECK, "oO"},   {CBST_ENABLE, "OO"},       {CBST_CHECK, "XO"},
+        {CBST_DISABLE, "xO"},         {CBST_UNCHECK, "oO"}};
+    for (const auto& [code, expected] : steps)
+    {
+        window->on_cbLICBkImgOn_stateChanged(code);
+        QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString(expected));
+    }
 }
 
 void TestPanel::distanceControlOffReturnsToOne()
 {
     ui->cbDistCtrl->setChecked(true);
-    QVERIFY(ui->hSliDisCtrl->isEnabled());
-    QCOMPARE(ui->hSliDisCtrl->value(), 10);
     ui->hSliDisCtrl->setValue(7);
     QCOMPARE(ui->labCurrDist->text(), QString("0.7"));
-
     ui->cbDistCtrl->setChecked(false);
     QVERIFY(!ui->hSliDisCtrl->isEnabled());
-    QCOMPARE(ui->hSliDisCtrl->value(), 1);
-    QCOMPARE(ui->labCurrDist->text(), QString("0.1"));
-
     ui->cbDistCtrl->setChecked(true);
+    QVERIFY(ui->hSliDisCtrl->isEnabled());
     QCOMPARE(ui->hSliDisCtrl->value(), 1);
     QCOMPARE(ui->labCurrDist->text(), QString("0.1"));
 }
@@ -498,7 +304,7 @@ void TestPanel::sliceIntervalReleaseLimitsTimeSteps()
     slider->setSliderDown(true);
     slider->setValue(position);
     QCOMPARE(ui->labCurrStrklSliceIntv->text(), QString::number(position * 0.1f, 'g', 6));
-    QCOMPARE(interval.size(), 0);
+    QCOMPARE(interval.size(), 0); // nothing is sent while dragging
     slider->setSliderDown(false);
 
     QCOMPARE(ui->hSliUnstdyInterTimeID->maximum(), maximum);
@@ -506,87 +312,78 @@ void TestPanel::sliceIntervalReleaseLimitsTimeSteps()
     QCOMPARE(interval.size(), 1);
     QCOMPARE(interval[0][0].toFloat(), position * 0.1f);
     // A time step beyond the new end is pulled back to it, label included.
-    const int step = std::min(100, maximum);
-    QCOMPARE(ui->hSliUnstdyInterTimeID->value(), step);
-    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString::number(step));
+    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString::number(std::min(100, maximum)));
 }
 
-void TestPanel::timeStepFromViewMovesSliderAndLabel()
+void TestPanel::slidersShowTheirValues()
 {
+    // The view reports its time step; one outside the slider's range shows where it stops.
     window->on_hSliUnstdyInterTimeID_valueChanged(30);
     QCOMPARE(ui->hSliUnstdyInterTimeID->value(), 30);
-    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString("30"));
-    // Steps outside the slider's range show where the slider really is.
     window->on_hSliUnstdyInterTimeID_valueChanged(200);
     QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString("48"));
-    window->on_hSliUnstdyInterTimeID_valueChanged(48);
-    window->on_hSliUnstdyInterTimeID_valueChanged(49);
-    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString("48"));
 
+    for (const auto& [position, period] : {std::pair{40, 11}, {50, 1}, {1, 50}})
+        QCOMPARE(window->animationPeriod(position), period);
+    ui->hSliAnimaSpeed->setFocus();
+    QTest::keyClick(ui->hSliAnimaSpeed, Qt::Key_End);
+    QCOMPARE(ui->hSliAnimaSpeed->value(), 50);
+    QCOMPARE(ui->labHint->text(), QString("Adjusting animation speed"));
+
+    press("cbRakeSeeding");
+    QTest::keyClick(ui->hSliRakeNumSeed, Qt::Key_PageUp);
+    QCOMPARE(ui->labCurrRakeNumSeed->text(), QString("20"));
     ui->hSliTraceStpIntv->setValue(37);
     QCOMPARE(ui->labCurrTraceStpIntv->text(), QString("37"));
     ui->hSliUnstdySliceID->setValue(9);
     QCOMPARE(ui->labCurrUnstdySlice->text(), QString("9"));
 }
 
-void TestPanel::speedAndRakeSlidersFollowKeys()
+void TestPanel::windowSlotRunsBeforeViewSlot()
 {
-    QCOMPARE(window->animationPeriod(40), 11);
-    QCOMPARE(window->animationPeriod(50), 1);
-    QCOMPARE(window->animationPeriod(1), 50);
-
-    ui->hSliAnimaSpeed->setFocus();
-    QTest::keyClick(ui->hSliAnimaSpeed, Qt::Key_End);
-    QCOMPARE(ui->hSliAnimaSpeed->value(), 50);
-    QCOMPARE(ui->labHint->text(), QString("Adjusting animation speed"));
-
-    click(ui->cbRakeSeeding);
-    QTest::keyClick(ui->hSliRakeNumSeed, Qt::Key_PageUp);
-    QCOMPARE(ui->labCurrRakeNumSeed->text(), QString("20"));
-    QCOMPARE(ui->labHint->text(),
-             QString("Drag the slider bar to change number of seeds for rake seeding and reselect "
-                     "two points in the left view area"));
+    press("cbPthline");
+    QVERIFY(window->flowView2d->bPthl);
+    // The view's streamline toggle announces the animation state; by then the window's own
+    // slot must already have run its cascade and set its hint.
+    QString hintSeen;
+    bool pathlineSeen = true;
+    connect(window->flowView2d, &FlowView::view_enable_animation_msg, window.get(),
+            [&](int)
+            {
+                hintSeen = ui->labHint->text();
+                pathlineSeen = ui->cbPthline->isChecked();
+            });
+    press("cbStrmline");
+    QCOMPARE(hintSeen, kStrm);
+    QVERIFY(!pathlineSeen);
+    QVERIFY(window->flowView2d->bStrml && !window->flowView2d->bPthl);
 }
 
-void TestPanel::mouseCoordinatesAreShown()
+void TestPanel::hiddenWidgetsReachTheView()
 {
-    window->updateMouseCoor({120, 455});
-    QCOMPARE(ui->lbMouse_x->text(), QString("x:120"));
-    QCOMPARE(ui->lbMouse_y->text(), QString("y:455"));
-    window->updateMouseCoor({-3, 0});
-    QCOMPARE(ui->lbMouse_x->text(), QString("x:-3"));
-    QCOMPARE(ui->lbMouse_y->text(), QString("y:0"));
+    FlowView* view = window->flowView2d;
+    QVERIFY(ui->groupBox_5->isAncestorOf(ui->hSliTraceStpIntv));
+    ui->hSliTraceStpIntv->setValue(3);
+    QCOMPARE(view->trace->uiIntvTracStp, 3);
+    ui->cbDistCtrl->setChecked(true);
+    QVERIFY(view->trace->bDistctrl);
+    ui->hSliDisCtrl->setValue(7);
+    QCOMPARE(view->trace->uiDistCtrl, 7 * 0.1f);
+    ui->cbAntialias->setChecked(true);
+    QVERIFY(view->bAntiali);
+    ui->cbTube->setChecked(true);
+    ui->cbTube->setChecked(false);
+    QVERIFY(!view->bTubelines);
 }
 
-void TestPanel::fileTabButtonsReachTheirControllers()
+void TestPanel::viewMessagesReachThePanel()
 {
-    QCOMPARE(ui->leStdyHdrDir->text(), QString("./flow data/stdy flow data/earthquake_100.txt"));
-    QCOMPARE(ui->leUnstdyDatDir->text(), QString("./flow data/unstdy flow data/Uf/Uf01.dat"));
-    QVERIFY(!window->rdStdyDat->isVisible() && !window->rdUbstdyDat->isVisible());
-
-    QStringList asked;
-    const auto answer = [&asked](const QString& path)
-    {
-        return [&asked, path](QWidget*, const QString& caption, const QString&)
-        {
-            asked << caption;
-            return path;
-        };
-    };
-    window->rdStdyDat->chooseFile = answer("./a/b.txt");
-    window->rdUbstdyDat->chooseFile = answer("./u/Uf07.dat");
-    QSignalSpy steady(window->rdStdyDat, &TabReadStdyDat::stdydirPasstoDataMani);
-    QSignalSpy unsteady(window->rdUbstdyDat, &TabReadUnstdyDat::unstdydirPasstoDataMani);
-
-    ui->btnOpnStdyHdrDlg->click();
-    QCOMPARE(ui->leStdyDatDir->text(), QString("./a/b.dat"));
-    ui->btnOpnStdyDatDlg->click();
-    ui->btnOpnUnstdyDatDlg->click();
-    QCOMPARE(ui->leUnstdyDatDir->text(), QString("./u/Uf07.dat"));
-    ui->btnOpnUnstdyHdrDlg->click();
-    QCOMPARE(asked.size(), 4);
-    QCOMPARE(steady.size(), 2);
-    QCOMPARE(unsteady.size(), 2);
+    emit window->flowView2d->displayMouseCoor(makeInt2(120, -3));
+    QCOMPARE(ui->lbMouse_x->text() + ui->lbMouse_y->text(), QString("x:120y:-3"));
+    press("pbStrmStrkPathlAnim");
+    QCOMPARE(window->cntAnimStrmStrkPathl, 2);
+    emit window->flowView2d->reset_cntAnimStrmStrkPathl_msg();
+    QCOMPARE(window->cntAnimStrmStrkPathl, 1);
 }
 
 QTEST_MAIN(TestPanel)
