@@ -9,31 +9,31 @@
 
 namespace
 {
-const char* const kEdits[] = {"leStdyHdrDir", "leStdyDatDir", "leUnstdyHdrDir", "leUnstdyDatDir"};
-
-// A stand-in for the window: the line edits the tabs look up by name.
+// A stand-in for the window: the line edits the tabs look up by name, unless left out. The
+// edits start as "-" so that a test sees which ones a pick changed.
 struct TabHost
 {
     QWidget window;
-    QStringList defaults;
+    QList<QLineEdit*> edits;
+    TabReadStdyDat* stdy = nullptr;
+    TabReadUnstdyDat* unstdy = nullptr;
 
-    TabHost()
+    explicit TabHost(bool withEdits)
     {
-        for (const char* name : kEdits)
-            (new QLineEdit(&window))->setObjectName(name);
+        for (const char* name :
+             {"leStdyHdrDir", "leStdyDatDir", "leUnstdyHdrDir", "leUnstdyDatDir"})
+            if (withEdits)
+                (edits << new QLineEdit(&window)).last()->setObjectName(name);
+        stdy = new TabReadStdyDat(&window);
+        unstdy = new TabReadUnstdyDat(&window);
+        for (QLineEdit* edit : edits)
+            edit->setText("-");
     }
-    QString text(int i) const { return window.findChild<QLineEdit*>(kEdits[i])->text(); }
-    void rememberDefaults()
-    {
-        for (int i = 0; i < 4; ++i)
-            defaults << text(i);
-    }
-    // The four fields, "-" where one still shows its opening text.
     QString shown() const
     {
         QStringList out;
-        for (int i = 0; i < 4; ++i)
-            out << (text(i) == defaults[i] ? "-" : text(i));
+        for (const QLineEdit* edit : edits)
+            out << edit->text();
         return out.join(' ');
     }
 };
@@ -46,105 +46,79 @@ class TestFileTabs : public QObject
 private slots:
     void picksDeriveSendAndShow_data();
     void picksDeriveSendAndShow();
-    void tabsWithoutTheirWidgetsStillWork();
     void windowHandsPickedPathsToTheView();
 };
 
 void TestFileTabs::picksDeriveSendAndShow_data()
 {
-    // Each pick is "<dialog>=<answer>"; an empty answer is a cancelled dialog.
-    QTest::addColumn<QStringList>("picks");
+    QTest::addColumn<QString>("picks");
     QTest::addColumn<QString>("sent");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("steady data") << QStringList{"StdyDat=a/field.dat"} << "a/field.txt|a/field.dat"
-                                 << "a/field.txt a/field.dat - -";
-    QTest::newRow("steady header")
-        << QStringList{"StdyHdr=a/field.txt"} << "a/field.txt|a/field.dat"
-        << "a/field.txt a/field.dat - -";
-    QTest::newRow("double extension")
-        << QStringList{"StdyHdr=a/x.txt.txt"} << "a/x.txt.txt|a/x.dat.dat"
-        << "a/x.txt.txt a/x.dat.dat - -";
-    QTest::newRow("upper case kept") << QStringList{"StdyHdr=a/X.TXT"} << "a/X.TXT|a/X.TXT"
-                                     << "a/X.TXT a/X.TXT - -";
-    QTest::newRow("V picked") << QStringList{"UnstdyDat=d/Vf/Vf07.dat"}
-                              << "|d/Vf/Vf07.dat|d/Uf/Uf07.dat"
-                              << "- - - d/Vf/Vf07.dat";
-    QTest::newRow("U picked") << QStringList{"UnstdyDat=d/Uf/Uf07.dat"}
-                              << "|d/Uf/Uf07.dat|d/Vf/Vf07.dat"
-                              << "- - - d/Uf/Uf07.dat";
-    QTest::newRow("U elsewhere wins")
-        << QStringList{"UnstdyDat=Users/Vf/Vf07.dat"} << "|Users/Vf/Vf07.dat|Vsers/Vf/Vf07.dat"
-        << "- - - Users/Vf/Vf07.dat";
-    QTest::newRow("neither") << QStringList{"UnstdyDat=d/f07.dat"} << "|d/f07.dat|d/f07.dat"
-                             << "- - - d/f07.dat";
-    QTest::newRow("header then data")
-        << QStringList{"UnstdyHdr=h/header.txt", "UnstdyDat=h/Uf/Uf01.dat"}
-        << "h/header.txt||;h/header.txt|h/Uf/Uf01.dat|h/Vf/Vf01.dat"
-        << "- - h/header.txt h/Uf/Uf01.dat";
-    QTest::newRow("cancelled") << QStringList{"UnstdyDat=p/Uf/Uf03.dat",
-                                              "UnstdyDat=", "UnstdyHdr=", "StdyHdr=", "StdyDat="}
-                               << "|p/Uf/Uf03.dat|p/Vf/Vf03.dat"
-                               << "- - - p/Uf/Uf03.dat";
+    QTest::addColumn<bool>("withEdits");
+    // Each pick is "<dialog>=<answer>"; an empty answer is a cancelled dialog.
+    const auto row = [](const char* name, const char* picks, const char* sent, const char* shown,
+                        bool withEdits = true)
+    { QTest::newRow(name) << QString(picks) << QString(sent) << QString(shown) << withEdits; };
+    row("steady data", "StdyDat=a/f.dat", "a/f.txt|a/f.dat", "a/f.txt a/f.dat - -");
+    row("steady header", "StdyHdr=a/f.txt", "a/f.txt|a/f.dat", "a/f.txt a/f.dat - -");
+    row("double extension", "StdyHdr=a/x.txt.txt", "a/x.txt.txt|a/x.dat.dat",
+        "a/x.txt.txt a/x.dat.dat - -");
+    row("upper case kept", "StdyHdr=a/X.TXT", "a/X.TXT|a/X.TXT", "a/X.TXT a/X.TXT - -");
+    row("V picked", "UnstdyDat=d/Vf/Vf07.dat", "|d/Vf/Vf07.dat|d/Uf/Uf07.dat",
+        "- - - d/Vf/Vf07.dat");
+    row("U picked", "UnstdyDat=d/Uf/Uf07.dat", "|d/Uf/Uf07.dat|d/Vf/Vf07.dat",
+        "- - - d/Uf/Uf07.dat");
+    row("first U wins", "UnstdyDat=Us/Vf/Vf7.dat", "|Us/Vf/Vf7.dat|Vs/Vf/Vf7.dat",
+        "- - - Us/Vf/Vf7.dat");
+    row("neither", "UnstdyDat=d/f07.dat", "|d/f07.dat|d/f07.dat", "- - - d/f07.dat");
+    row("header then data", "UnstdyHdr=h/hd.txt UnstdyDat=h/Uf/Uf01.dat",
+        "h/hd.txt||;h/hd.txt|h/Uf/Uf01.dat|h/Vf/Vf01.dat", "- - h/hd.txt h/Uf/Uf01.dat");
+    row("cancelled", "UnstdyDat=p/Uf/Uf3.dat UnstdyDat= UnstdyHdr= StdyHdr= StdyDat=",
+        "|p/Uf/Uf3.dat|p/Vf/Vf3.dat", "- - - p/Uf/Uf3.dat");
+    row("no fields", "StdyDat=a/b.dat UnstdyDat=a/b.dat", "a/b.txt|a/b.dat;|a/b.dat|a/b.dat", "",
+        false);
 }
 
 void TestFileTabs::picksDeriveSendAndShow()
 {
-    QFETCH(QStringList, picks);
+    QFETCH(QString, picks);
     QFETCH(QString, sent);
     QFETCH(QString, shown);
-    TabHost host;
-    TabReadStdyDat stdy(&host.window);
-    TabReadUnstdyDat unstdy(&host.window);
-    host.rememberDefaults();
-
+    QFETCH(bool, withEdits);
+    TabHost host(withEdits);
     QString answer;
-    QStringList captions;
-    const auto dialog = [&](QWidget*, const QString& caption, const QString&)
+    int asked = 0;
+    const auto dialog = [&](QWidget*, const QString&, const QString&)
     {
-        captions << caption;
+        ++asked;
         return answer;
     };
-    stdy.chooseFile = dialog;
-    unstdy.chooseFile = dialog;
+    host.stdy->chooseFile = dialog;
+    host.unstdy->chooseFile = dialog;
     QStringList received;
-    connect(&stdy, &TabReadStdyDat::stdydirPasstoDataMani, this,
+    connect(host.stdy, &TabReadStdyDat::stdydirPasstoDataMani, this,
             [&](const QString& h, const QString& d) { received << h + "|" + d; });
-    connect(&unstdy, &TabReadUnstdyDat::unstdydirPasstoDataMani, this,
+    connect(host.unstdy, &TabReadUnstdyDat::unstdydirPasstoDataMani, this,
             [&](const QString& h, const QString& d, const QString& d2)
             { received << h + "|" + d + "|" + d2; });
 
-    for (const QString& pick : picks)
+    const QStringList steps = picks.split(' ');
+    for (const QString& pick : steps)
     {
         const QString dialogName = pick.section('=', 0, 0);
         answer = pick.section('=', 1);
         if (dialogName == "StdyHdr")
-            stdy.on_btnOpnStdyHdrDlg();
+            host.stdy->on_btnOpnStdyHdrDlg();
         else if (dialogName == "StdyDat")
-            stdy.on_btnOpnStdyDatDlg();
+            host.stdy->on_btnOpnStdyDatDlg();
         else if (dialogName == "UnstdyHdr")
-            unstdy.on_btnOpnUnstdyHdrDlg();
+            host.unstdy->on_btnOpnUnstdyHdrDlg();
         else
-            unstdy.on_btnOpnUnstdyDatDlg();
+            host.unstdy->on_btnOpnUnstdyDatDlg();
     }
-    QCOMPARE(captions.size(), picks.size());
+    QCOMPARE(asked, steps.size());
     QCOMPARE(received.join(';'), sent);
     QCOMPARE(host.shown(), shown);
-}
-
-void TestFileTabs::tabsWithoutTheirWidgetsStillWork()
-{
-    QWidget bare;
-    TabReadStdyDat stdy(&bare);
-    TabReadUnstdyDat unstdy(&bare);
-    const auto dialog = [](QWidget*, const QString&, const QString&) { return QString("a/b.dat"); };
-    stdy.chooseFile = dialog;
-    unstdy.chooseFile = dialog;
-    int sent = 0;
-    connect(&stdy, &TabReadStdyDat::stdydirPasstoDataMani, this, [&] { ++sent; });
-    stdy.on_btnOpnStdyDatDlg();
-    unstdy.on_btnOpnUnstdyDatDlg();
-    QCOMPARE(sent, 1);
-    QCOMPARE(unstdy.unSteadyPth, QString("a/b.dat"));
 }
 
 void TestFileTabs::windowHandsPickedPathsToTheView()
