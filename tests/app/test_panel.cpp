@@ -62,315 +62,303 @@ class TestPanel : public QObject
 
 private slots:
     void initTestCase() { QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat()); }
-    void init();
     void cleanup() { window.reset(); }
 
-    void opensWithItsLabelsAndHiddenGroup();
-    void cascades_data();
-    void cascades();
-    void animationAndTubeAreOpposite_data();
-    void animationAndTubeAreOpposite();
-    void animationButtonsCountClicks();
-    void licCodes();
-    void sliceIntervalReleaseLimitsTimeSteps_data();
-    void sliceIntervalReleaseLimitsTimeSteps();
-    void slidersShowTheirValues();
-    void windowSlotRunsBeforeViewSlot();
-    void panelAndViewReachEachOther();
+    void init()
+    {
+        window = std::make_unique<MyClass>();
+        ui = &window->ui;
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void opensWithItsLabelsAndHiddenGroup()
+    {
+        for (const auto& [slider, texts] : {std::pair{"TraceStpIntv", "1 1 100"},
+                                            {"Dist", "0.1 1 2"},
+                                            {"UnstdySlice", "9 50 100"},
+                                            {"StrklSliceIntv", "0.1 1 1"},
+                                            {"RakeNumSeed", "2 10 30"},
+                                            {"UnstdyInterTimeID", "1 1 48"}})
+        {
+            QStringList shown;
+            for (const char* part : {"labMin", "labCurr", "labMax"})
+                shown << window->findChild<QLabel*>(part + QString(slider))->text();
+            QCOMPARE(shown.join(' '), QString(texts));
+        }
+        QVERIFY(ui->cbDistCtrl->isEnabled() && !ui->hSliDisCtrl->isEnabled());
+        QCOMPARE(ui->pbStrmStrkPathlAnim->text() + ui->pbPTlAnim->text(), QString("StopStart"));
+        QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
+        QCOMPARE(MyClass::placement({1024, 768}, 600), QRect(-25, 54, 1075, 690));
+
+        // The hidden group takes no room, yet its widgets exist and keep their state.
+        QCOMPARE(ui->groupBox_5->geometry(), QRect(1170, 0, 0, 0));
+        for (const QWidget* widget : ui->groupBox_5->findChildren<QWidget*>())
+            QVERIFY2(widget->visibleRegion().isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY(!ui->cbStrmline->visibleRegion().isEmpty());
+        QCOMPARE(ui->lbCenter->grab().toImage().pixelColor(6, 6), QColor(Qt::green));
+    }
+
+    void cascades_data()
+    {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<int>("critpnts");
+        QTest::addColumn<QString>("hint");
+        const auto row = [](const char* name, const char* presses, const char* state, int critpnts,
+                            const QString& hint)
+        { QTest::newRow(name) << QString(presses) << QString(state) << critpnts << hint; };
+        const char* single = "XO XOOO ooo XOOO";
+
+        row("opening", "", single, 0, kStrm);
+        row("streamline after timeline", "cbTimeline cbStrmline", single, 0, kStrm);
+        row("pathline", "cbPthline", "XO OXOO ooo XOoo", 0,
+            QString(kKind).arg("one seed", "pathline"));
+        row("timeline", "cbTimeline", "XO OOXO ooo oxoo", 0, kTime);
+        row("streakline after timeline", "cbTimeline cbStrkline", "XO OOOX ooo xooo", 0,
+            QString(kKind).arg("one seed", "streakline"));
+        row("streamline unchecked", "cbStrmline", "XO OOOO ooo XOOO", 0, "");
+        row("timeline unchecked keeps hint", "cbTimeline cbTimeline", "XO OOOO ooo oxoo", 0, kTime);
+
+        row("multiple keeps kinds", "cbPthline cbMultiLine", "OX oxoo XOO oxoo", 0, kTwo);
+        row("single restores", "cbPthline cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0, kStrm);
+        row("single unchecked", "cbSiglLine", "OO xooo ooo XOOO", 0, kStrm);
+        row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0,
+            kTwo);
+        row("streamline-streakline", "cbMultiLine cbStrmStrkComp", "OX xooo OXO xooo", 0, kOne);
+        row("pathline-streakline", "cbMultiLine cbPthStrkComp", "OX xooo OOX xooo", 0, kOne);
+
+        // Point seeding is left as the timeline had it.
+        row("critical point", "cbTimeline cbRepFocus", "OO oooo ooo oooo", 1, kSel);
+        row("template streamlines", "cbTimeline cbRepFocus cbCriticalPntStrml", "OO oooo ooo oooo",
+            2, "Show selected critical points' template streamlines");
+        row("clear all", "cbRepFocus cbSaddlePnt pbSelectNoneCritpnt", "OO oooo ooo Xooo", 0,
+            "No critical point is shown");
+        row("single after clear all", "cbTimeline cbRepFocus pbSelectNoneCritpnt cbSiglLine",
+            single, 0, kStrm);
+        row("select all", "cbMultiLine pbSelectAllCritpnt", "OO oooo ooo oooo", 7,
+            "Show all types of critical points and its template streamlines");
+        row("multiple clears them", "cbMultiLine pbSelectAllCritpnt cbMultiLine",
+            "OX oooo XOO oxoo", 0, kTwo);
+
+        row("rake", "cbRakeSeeding", "XO XOOO ooo OXOO", 0,
+            "Please select two points in the left view area");
+        row("uniform after rake", "cbRakeSeeding cbUnifSeeding", "XO XOOO ooo OOXO", 0,
+            "The seeds are uniformly distributed in the left view area");
+        row("random after uniform", "cbUnifSeeding cbRandomSeeding", "XO XOOO ooo OOOX", 0,
+            "The seeds are randomly located in the left view area");
+        row("point after random", "cbRandomSeeding cbSglPntSeeding", single, 0,
+            "Please select one points in the left view area");
+        row("point unchecked", "cbSglPntSeeding", "XO XOOO ooo OOOO", 0, "");
+    }
+
+    void cascades()
+    {
+        QFETCH(QString, presses);
+        QFETCH(QString, state);
+        QFETCH(int, critpnts);
+        QFETCH(QString, hint);
+        for (const QString& name : presses.split(' ', Qt::SkipEmptyParts))
+            press(name);
+        QCOMPARE(panel(), state);
+        QCOMPARE(ui->labHint->text(), hint);
+        const QString critStates =
+            states({ui->cbRepFocus, ui->cbAttrFocus, ui->cbCenter, ui->cbRepNode, ui->cbAttrNode,
+                    ui->cbSaddlePnt, ui->cbCriticalPntStrml});
+        QCOMPARE(critStates.count('X'), critpnts);
+        QCOMPARE(critStates.count('X') + critStates.count('O'), 7);
+        // Each seeding's own inputs are live exactly while it is checked.
+        QCOMPARE(ui->hSliRakeNumSeed->isEnabled(), ui->cbRakeSeeding->isChecked());
+        QCOMPARE(ui->leUniNumSeed_x->isEnabled(), ui->cbUnifSeeding->isChecked());
+        QCOMPARE(ui->leUniNumSeed_y->isEnabled(), ui->cbUnifSeeding->isChecked());
+        QCOMPARE(ui->leRanNumSeed->isEnabled(), ui->cbRandomSeeding->isChecked());
+    }
+
+    void animationAndTubeAreOpposite_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("animationTube");
+        // From a disabled, checked "Animation" with "Tube" unchecked.
+        const std::pair<int, const char*> rows[] = {
+            {CBST_UNCHECK, "oX"},         {CBST_CHECK, "xO"},
+            {CBST_DISABLE, "xO"},         {CBST_ENABLE, "XO"},
+            {CBST_ENABLE_CHECK, "XO"},    {CBST_ENABLE_UNCHECK, "OX"},
+            {CBST_DISABLE_CHECK, "xO"},   {CBST_DISABLE_UNCHECK, "oX"},
+            {CBST_PARTIALLY_CHECK, "xO"}, {9, "xO"}};
+        for (const auto& [code, expected] : rows)
+            QTest::addRow("code %d", code) << code << QString(expected);
+    }
+
+    void animationAndTubeAreOpposite()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, animationTube);
+        ui->cbTube->setChecked(true);
+        press("cbFlowlet");
+        QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), QString("XO"));
+        window->on_cbFlowlet_stateChanged(CBST_DISABLE);
+
+        window->on_cbFlowlet_stateChanged(code);
+        QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), animationTube);
+        QCOMPARE(ui->pbPTlAnim->isEnabled(), ui->cbTube->isChecked());
+
+        ui->cbTube->setChecked(true);
+        QVERIFY(!ui->cbFlowlet->isChecked() && ui->pbPTlAnim->isEnabled());
+    }
+
+    void animationButtonsCountClicks()
+    {
+        QSignalSpy single(window.get(), &MyClass::view_toggle_singleFlowlineAnim_msg);
+        QSignalSpy pathTime(window.get(), &MyClass::view_toggle_ptlineanim_msg);
+        QStringList seen;
+        for (const char* name : {"pbStrmStrkPathlAnim", "pbStrmStrkPathlAnim",
+                                 "pbStrmStrkPathlAnim", "pbPTlAnim", "pbPTlAnim"})
+        {
+            press(name);
+            seen << window->findChild<QAbstractButton*>(name)->text();
+        }
+        window->change_AnimStrmStrkPathl(); // the view restarting the animation
+        seen << ui->pbStrmStrkPathlAnim->text();
+        for (const QSignalSpy* spy : {&single, &pathTime})
+            for (const QList<QVariant>& args : *spy)
+                seen << args[0].toString();
+        QCOMPARE(seen.join(' '), QString("Start Stop Start Stop Start Stop 2 3 4 1 1 2"));
+    }
+
+    void licCodes()
+    {
+        press("cbLICBkImgOn");
+        QCOMPARE(ui->labHint->text(), QString("LIC is for showing image of entire vector field"));
+        ui->cbLICHistoEqu->setChecked(true);
+        press("cbLICBkImgOn");
+        QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString("OO"));
+
+        press("cbLICBkImgOn");
+        ui->cbLICHistoEqu->setChecked(true);
+        // The codes the view sends, each with the state it leaves; the rest are ignored.
+        const std::pair<int, const char*> steps[] = {
+            {CBST_DISABLE_UNCHECK, "oO"}, {CBST_ENABLE_CHECK, "oO"}, {CBST_ENABLE_UNCHECK, "oO"},
+            {CBST_DISABLE_CHECK, "oO"},   {CBST_ENABLE, "OO"},       {CBST_CHECK, "XO"},
+            {CBST_DISABLE, "xO"},         {CBST_UNCHECK, "oO"}};
+        for (const auto& [code, expected] : steps)
+        {
+            window->on_cbLICBkImgOn_stateChanged(code);
+            QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString(expected));
+        }
+    }
+
+    void sliceIntervalReleaseLimitsTimeSteps_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("maximum");
+        const int maxima[] = {480, 240, 160, 120, 96, 80, 68, 60, 53, 48};
+        for (int position = 1; position <= 10; ++position)
+            QTest::addRow("%d", position) << position << maxima[position - 1];
+    }
+
+    void sliceIntervalReleaseLimitsTimeSteps()
+    {
+        QFETCH(int, position);
+        QFETCH(int, maximum);
+        QSlider* slider = ui->hSliStrklSliceIntv;
+        slider->setValue(1);
+        emit slider->sliderReleased();
+        ui->hSliUnstdyInterTimeID->setValue(100);
+        QSignalSpy interval(window.get(), &MyClass::view_strkSliceIntv_msg);
+
+        slider->setSliderDown(true);
+        slider->setValue(position);
+        QCOMPARE(ui->labCurrStrklSliceIntv->text(), QString::number(position * 0.1f, 'g', 6));
+        QCOMPARE(interval.size(), 0); // nothing is sent while dragging
+        slider->setSliderDown(false);
+
+        QCOMPARE(ui->hSliUnstdyInterTimeID->maximum(), maximum);
+        QCOMPARE(ui->labMaxUnstdyInterTimeID->text(), QString::number(maximum));
+        QCOMPARE(interval.size(), 1);
+        QCOMPARE(interval[0][0].toFloat(), position * 0.1f);
+        // A time step beyond the new end is pulled back to it, label included.
+        QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString::number(std::min(100, maximum)));
+    }
+
+    void slidersShowTheirValues()
+    {
+        // The view reports its time step; one outside the slider's range shows where it stops.
+        window->on_hSliUnstdyInterTimeID_valueChanged(30);
+        QCOMPARE(ui->hSliUnstdyInterTimeID->value(), 30);
+        window->on_hSliUnstdyInterTimeID_valueChanged(200);
+        QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString("48"));
+
+        for (const auto& [position, period] : {std::pair{40, 11}, {50, 1}, {1, 50}})
+            QCOMPARE(window->animationPeriod(position), period);
+        ui->hSliAnimaSpeed->setFocus();
+        QTest::keyClick(ui->hSliAnimaSpeed, Qt::Key_End);
+        QCOMPARE(ui->hSliAnimaSpeed->value(), 50);
+        QCOMPARE(ui->labHint->text(), QString("Adjusting animation speed"));
+
+        press("cbRakeSeeding");
+        QTest::keyClick(ui->hSliRakeNumSeed, Qt::Key_PageUp);
+        QCOMPARE(ui->labCurrRakeNumSeed->text(), QString("20"));
+        ui->hSliTraceStpIntv->setValue(37);
+        QCOMPARE(ui->labCurrTraceStpIntv->text(), QString("37"));
+        ui->hSliUnstdySliceID->setValue(9);
+        QCOMPARE(ui->labCurrUnstdySlice->text(), QString("9"));
+
+        // Switching the distance control off returns its slider to the smallest distance.
+        ui->cbDistCtrl->setChecked(true);
+        ui->hSliDisCtrl->setValue(7);
+        QCOMPARE(ui->labCurrDist->text(), QString("0.7"));
+        ui->cbDistCtrl->setChecked(false);
+        QVERIFY(!ui->hSliDisCtrl->isEnabled());
+        ui->cbDistCtrl->setChecked(true);
+        QVERIFY(ui->hSliDisCtrl->isEnabled());
+        QCOMPARE(ui->hSliDisCtrl->value(), 1);
+        QCOMPARE(ui->labCurrDist->text(), QString("0.1"));
+    }
+
+    void windowSlotRunsBeforeViewSlot()
+    {
+        press("cbPthline");
+        QVERIFY(window->flowView2d->bPthl);
+        // The view's streamline toggle announces the animation state; by then the window's own
+        // slot must already have run its cascade and set its hint.
+        QString hintSeen;
+        bool pathlineSeen = true;
+        connect(window->flowView2d, &FlowView::view_enable_animation_msg, window.get(),
+                [&](int)
+                {
+                    hintSeen = ui->labHint->text();
+                    pathlineSeen = ui->cbPthline->isChecked();
+                });
+        press("cbStrmline");
+        QCOMPARE(hintSeen, kStrm);
+        QVERIFY(!pathlineSeen);
+        QVERIFY(window->flowView2d->bStrml && !window->flowView2d->bPthl);
+    }
+
+    void panelAndViewReachEachOther()
+    {
+        FlowView* view = window->flowView2d;
+        QVERIFY(ui->groupBox_5->isAncestorOf(ui->hSliTraceStpIntv));
+        ui->hSliTraceStpIntv->setValue(3);
+        QCOMPARE(view->trace->uiIntvTracStp, 3);
+        ui->cbDistCtrl->setChecked(true);
+        QVERIFY(view->trace->bDistctrl);
+        ui->hSliDisCtrl->setValue(7);
+        QCOMPARE(view->trace->uiDistCtrl, 7 * 0.1f);
+        ui->cbAntialias->setChecked(true);
+        QVERIFY(view->bAntiali);
+        ui->cbTube->setChecked(true);
+        ui->cbTube->setChecked(false);
+        QVERIFY(!view->bTubelines);
+
+        emit window->flowView2d->displayMouseCoor(makeInt2(120, -3));
+        QCOMPARE(ui->lbMouse_x->text() + ui->lbMouse_y->text(), QString("x:120y:-3"));
+        press("pbStrmStrkPathlAnim");
+        QCOMPARE(window->cntAnimStrmStrkPathl, 2);
+        emit window->flowView2d->reset_cntAnimStrmStrkPathl_msg();
+        QCOMPARE(window->cntAnimStrmStrkPathl, 1);
+    }
 };
-
-void TestPanel::init()
-{
-    window = std::make_unique<MyClass>();
-    ui = &window->ui;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-}
-
-void TestPanel::opensWithItsLabelsAndHiddenGroup()
-{
-    for (const auto& [slider, texts] : {std::pair{"TraceStpIntv", "1 1 100"},
-                                        {"Dist", "0.1 1 2"},
-                                        {"UnstdySlice", "9 50 100"},
-                                        {"StrklSliceIntv", "0.1 1 1"},
-                                        {"RakeNumSeed", "2 10 30"},
-                                        {"UnstdyInterTimeID", "1 1 48"}})
-    {
-        QStringList shown;
-        for (const char* part : {"labMin", "labCurr", "labMax"})
-            shown << window->findChild<QLabel*>(part + QString(slider))->text();
-        QCOMPARE(shown.join(' '), QString(texts));
-    }
-    QVERIFY(ui->cbDistCtrl->isEnabled() && !ui->hSliDisCtrl->isEnabled());
-    QCOMPARE(ui->pbStrmStrkPathlAnim->text() + ui->pbPTlAnim->text(), QString("StopStart"));
-    QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
-    QCOMPARE(MyClass::placement({1024, 768}, 600), QRect(-25, 54, 1075, 690));
-
-    // The hidden group takes no room, yet its widgets exist and keep their state.
-    QCOMPARE(ui->groupBox_5->geometry(), QRect(1170, 0, 0, 0));
-    for (const QWidget* widget : ui->groupBox_5->findChildren<QWidget*>())
-        QVERIFY2(widget->visibleRegion().isEmpty(), qPrintable(widget->objectName()));
-    QVERIFY(!ui->cbStrmline->visibleRegion().isEmpty());
-    QCOMPARE(ui->lbCenter->grab().toImage().pixelColor(6, 6), QColor(Qt::green));
-}
-
-void TestPanel::cascades_data()
-{
-    QTest::addColumn<QString>("presses");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<int>("critpnts");
-    QTest::addColumn<QString>("hint");
-    const auto row = [](const char* name, const char* presses, const char* state, int critpnts,
-                        const QString& hint)
-    { QTest::newRow(name) << QString(presses) << QString(state) << critpnts << hint; };
-    const char* single = "XO XOOO ooo XOOO";
-
-    row("opening", "", single, 0, kStrm);
-    row("streamline after timeline", "cbTimeline cbStrmline", single, 0, kStrm);
-    row("pathline", "cbPthline", "XO OXOO ooo XOoo", 0, QString(kKind).arg("one seed", "pathline"));
-    row("timeline", "cbTimeline", "XO OOXO ooo oxoo", 0, kTime);
-    row("streakline after timeline", "cbTimeline cbStrkline", "XO OOOX ooo xooo", 0,
-        QString(kKind).arg("one seed", "streakline"));
-    row("streamline unchecked", "cbStrmline", "XO OOOO ooo XOOO", 0, "");
-    row("timeline unchecked keeps hint", "cbTimeline cbTimeline", "XO OOOO ooo oxoo", 0, kTime);
-
-    row("multiple keeps kinds", "cbPthline cbMultiLine", "OX oxoo XOO oxoo", 0, kTwo);
-    row("single restores", "cbPthline cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0, kStrm);
-    row("single unchecked", "cbSiglLine", "OO xooo ooo XOOO", 0, kStrm);
-    row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0,
-        kTwo);
-    row("streamline-streakline", "cbMultiLine cbStrmStrkComp", "OX xooo OXO xooo", 0, kOne);
-    row("pathline-streakline", "cbMultiLine cbPthStrkComp", "OX xooo OOX xooo", 0, kOne);
-
-    // Point seeding is left as the timeline had it.
-    row("critical point", "cbTimeline cbRepFocus", "OO oooo ooo oooo", 1, kSel);
-    row("template streamlines", "cbTimeline cbRepFocus cbCriticalPntStrml", "OO oooo ooo oooo", 2,
-        "Show selected critical points' template streamlines");
-    row("clear all", "cbRepFocus cbSaddlePnt pbSelectNoneCritpnt", "OO oooo ooo Xooo", 0,
-        "No critical point is shown");
-    row("single after clear all", "cbTimeline cbRepFocus pbSelectNoneCritpnt cbSiglLine", single, 0,
-        kStrm);
-    row("select all", "cbMultiLine pbSelectAllCritpnt", "OO oooo ooo oooo", 7,
-        "Show all types of critical points and its template streamlines");
-    row("multiple clears them", "cbMultiLine pbSelectAllCritpnt cbMultiLine", "OX oooo XOO oxoo", 0,
-        kTwo);
-
-    row("rake", "cbRakeSeeding", "XO XOOO ooo OXOO", 0,
-        "Please select two points in the left view area");
-    row("uniform after rake", "cbRakeSeeding cbUnifSeeding", "XO XOOO ooo OOXO", 0,
-        "The seeds are uniformly distributed in the left view area");
-    row("random after uniform", "cbUnifSeeding cbRandomSeeding", "XO XOOO ooo OOOX", 0,
-        "The seeds are randomly located in the left view area");
-    row("point after random", "cbRandomSeeding cbSglPntSeeding", single, 0,
-        "Please select one points in the left view area");
-    row("point unchecked", "cbSglPntSeeding", "XO XOOO ooo OOOO", 0, "");
-}
-
-void TestPanel::cascades()
-{
-    QFETCH(QString, presses);
-    QFETCH(QString, state);
-    QFETCH(int, critpnts);
-    QFETCH(QString, hint);
-    for (const QString& name : presses.split(' ', Qt::SkipEmptyParts))
-        press(name);
-    QCOMPARE(panel(), state);
-    QCOMPARE(ui->labHint->text(), hint);
-    const QString critStates = states({ui->cbRepFocus, ui->cbAttrFocus, ui->cbCenter, ui->cbRepNode,
-                                       ui->cbAttrNode, ui->cbSaddlePnt, ui->cbCriticalPntStrml});
-    QCOMPARE(critStates.count('X'), critpnts);
-    QCOMPARE(critStates.count('X') + critStates.count('O'), 7);
-    // Each seeding's own inputs are live exactly while it is checked.
-    QCOMPARE(ui->hSliRakeNumSeed->isEnabled(), ui->cbRakeSeeding->isChecked());
-    QCOMPARE(ui->leUniNumSeed_x->isEnabled(), ui->cbUnifSeeding->isChecked());
-    QCOMPARE(ui->leUniNumSeed_y->isEnabled(), ui->cbUnifSeeding->isChecked());
-    QCOMPARE(ui->leRanNumSeed->isEnabled(), ui->cbRandomSeeding->isChecked());
-}
-
-void TestPanel::animationAndTubeAreOpposite_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("animationTube");
-    // From a disabled, checked "Animation" with "Tube" unchecked.
-    const std::pair<int, const char*> rows[] = {
-        {CBST_UNCHECK, "oX"},         {CBST_CHECK, "xO"},
-        {CBST_DISABLE, "xO"},         {CBST_ENABLE, "XO"},
-        {CBST_ENABLE_CHECK, "XO"},    {CBST_ENABLE_UNCHECK, "OX"},
-        {CBST_DISABLE_CHECK, "xO"},   {CBST_DISABLE_UNCHECK, "oX"},
-        {CBST_PARTIALLY_CHECK, "xO"}, {9, "xO"}};
-    for (const auto& [code, expected] : rows)
-        QTest::addRow("code %d", code) << code << QString(expected);
-}
-
-void TestPanel::animationAndTubeAreOpposite()
-{
-    QFETCH(int, code);
-    QFETCH(QString, animationTube);
-    ui->cbTube->setChecked(true);
-    press("cbFlowlet");
-    QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), QString("XO"));
-    window->on_cbFlowlet_stateChanged(CBST_DISABLE);
-
-    window->on_cbFlowlet_stateChanged(code);
-    QCOMPARE(states({ui->cbFlowlet, ui->cbTube}), animationTube);
-    QCOMPARE(ui->pbPTlAnim->isEnabled(), ui->cbTube->isChecked());
-
-    ui->cbTube->setChecked(true);
-    QVERIFY(!ui->cbFlowlet->isChecked() && ui->pbPTlAnim->isEnabled());
-}
-
-void TestPanel::animationButtonsCountClicks()
-{
-    QSignalSpy single(window.get(), &MyClass::view_toggle_singleFlowlineAnim_msg);
-    QSignalSpy pathTime(window.get(), &MyClass::view_toggle_ptlineanim_msg);
-    QStringList seen;
-    for (const char* name : {"pbStrmStrkPathlAnim", "pbStrmStrkPathlAnim", "pbStrmStrkPathlAnim",
-                             "pbPTlAnim", "pbPTlAnim"})
-    {
-        press(name);
-        seen << window->findChild<QAbstractButton*>(name)->text();
-    }
-    window->change_AnimStrmStrkPathl(); // the view restarting the animation
-    seen << ui->pbStrmStrkPathlAnim->text();
-    for (const QSignalSpy* spy : {&single, &pathTime})
-        for (const QList<QVariant>& args : *spy)
-            seen << args[0].toString();
-    QCOMPARE(seen.join(' '), QString("Start Stop Start Stop Start Stop 2 3 4 1 1 2"));
-}
-
-void TestPanel::licCodes()
-{
-    press("cbLICBkImgOn");
-    QCOMPARE(ui->labHint->text(), QString("LIC is for showing image of entire vector field"));
-    ui->cbLICHistoEqu->setChecked(true);
-    press("cbLICBkImgOn");
-    QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString("OO"));
-
-    press("cbLICBkImgOn");
-    ui->cbLICHistoEqu->setChecked(true);
-    // The codes the view sends, each with the state it leaves; the rest are ignored.
-    const std::pair<int, const char*> steps[] = {
-        {CBST_DISABLE_UNCHECK, "oO"}, {CBST_ENABLE_CHECK, "oO"}, {CBST_ENABLE_UNCHECK, "oO"},
-        {CBST_DISABLE_CHECK, "oO"},   {CBST_ENABLE, "OO"},       {CBST_CHECK, "XO"},
-        {CBST_DISABLE, "xO"},         {CBST_UNCHECK, "oO"}};
-    for (const auto& [code, expected] : steps)
-    {
-        window->on_cbLICBkImgOn_stateChanged(code);
-        QCOMPARE(states({ui->cbLICBkImgOn, ui->cbLICHistoEqu}), QString(expected));
-    }
-}
-
-void TestPanel::sliceIntervalReleaseLimitsTimeSteps_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("maximum");
-    const int maxima[] = {480, 240, 160, 120, 96, 80, 68, 60, 53, 48};
-    for (int position = 1; position <= 10; ++position)
-        QTest::addRow("%d", position) << position << maxima[position - 1];
-}
-
-void TestPanel::sliceIntervalReleaseLimitsTimeSteps()
-{
-    QFETCH(int, position);
-    QFETCH(int, maximum);
-    QSlider* slider = ui->hSliStrklSliceIntv;
-    slider->setValue(1);
-    emit slider->sliderReleased();
-    ui->hSliUnstdyInterTimeID->setValue(100);
-    QSignalSpy interval(window.get(), &MyClass::view_strkSliceIntv_msg);
-
-    slider->setSliderDown(true);
-    slider->setValue(position);
-    QCOMPARE(ui->labCurrStrklSliceIntv->text(), QString::number(position * 0.1f, 'g', 6));
-    QCOMPARE(interval.size(), 0); // nothing is sent while dragging
-    slider->setSliderDown(false);
-
-    QCOMPARE(ui->hSliUnstdyInterTimeID->maximum(), maximum);
-    QCOMPARE(ui->labMaxUnstdyInterTimeID->text(), QString::number(maximum));
-    QCOMPARE(interval.size(), 1);
-    QCOMPARE(interval[0][0].toFloat(), position * 0.1f);
-    // A time step beyond the new end is pulled back to it, label included.
-    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString::number(std::min(100, maximum)));
-}
-
-void TestPanel::slidersShowTheirValues()
-{
-    // The view reports its time step; one outside the slider's range shows where it stops.
-    window->on_hSliUnstdyInterTimeID_valueChanged(30);
-    QCOMPARE(ui->hSliUnstdyInterTimeID->value(), 30);
-    window->on_hSliUnstdyInterTimeID_valueChanged(200);
-    QCOMPARE(ui->labCurrUnstdyInterTimeID->text(), QString("48"));
-
-    for (const auto& [position, period] : {std::pair{40, 11}, {50, 1}, {1, 50}})
-        QCOMPARE(window->animationPeriod(position), period);
-    ui->hSliAnimaSpeed->setFocus();
-    QTest::keyClick(ui->hSliAnimaSpeed, Qt::Key_End);
-    QCOMPARE(ui->hSliAnimaSpeed->value(), 50);
-    QCOMPARE(ui->labHint->text(), QString("Adjusting animation speed"));
-
-    press("cbRakeSeeding");
-    QTest::keyClick(ui->hSliRakeNumSeed, Qt::Key_PageUp);
-    QCOMPARE(ui->labCurrRakeNumSeed->text(), QString("20"));
-    ui->hSliTraceStpIntv->setValue(37);
-    QCOMPARE(ui->labCurrTraceStpIntv->text(), QString("37"));
-    ui->hSliUnstdySliceID->setValue(9);
-    QCOMPARE(ui->labCurrUnstdySlice->text(), QString("9"));
-
-    // Switching the distance control off returns its slider to the smallest distance.
-    ui->cbDistCtrl->setChecked(true);
-    ui->hSliDisCtrl->setValue(7);
-    QCOMPARE(ui->labCurrDist->text(), QString("0.7"));
-    ui->cbDistCtrl->setChecked(false);
-    QVERIFY(!ui->hSliDisCtrl->isEnabled());
-    ui->cbDistCtrl->setChecked(true);
-    QVERIFY(ui->hSliDisCtrl->isEnabled());
-    QCOMPARE(ui->hSliDisCtrl->value(), 1);
-    QCOMPARE(ui->labCurrDist->text(), QString("0.1"));
-}
-
-void TestPanel::windowSlotRunsBeforeViewSlot()
-{
-    press("cbPthline");
-    QVERIFY(window->flowView2d->bPthl);
-    // The view's streamline toggle announces the animation state; by then the window's own
-    // slot must already have run its cascade and set its hint.
-    QString hintSeen;
-    bool pathlineSeen = true;
-    connect(window->flowView2d, &FlowView::view_enable_animation_msg, window.get(),
-            [&](int)
-            {
-                hintSeen = ui->labHint->text();
-                pathlineSeen = ui->cbPthline->isChecked();
-            });
-    press("cbStrmline");
-    QCOMPARE(hintSeen, kStrm);
-    QVERIFY(!pathlineSeen);
-    QVERIFY(window->flowView2d->bStrml && !window->flowView2d->bPthl);
-}
-
-void TestPanel::panelAndViewReachEachOther()
-{
-    FlowView* view = window->flowView2d;
-    QVERIFY(ui->groupBox_5->isAncestorOf(ui->hSliTraceStpIntv));
-    ui->hSliTraceStpIntv->setValue(3);
-    QCOMPARE(view->trace->uiIntvTracStp, 3);
-    ui->cbDistCtrl->setChecked(true);
-    QVERIFY(view->trace->bDistctrl);
-    ui->hSliDisCtrl->setValue(7);
-    QCOMPARE(view->trace->uiDistCtrl, 7 * 0.1f);
-    ui->cbAntialias->setChecked(true);
-    QVERIFY(view->bAntiali);
-    ui->cbTube->setChecked(true);
-    ui->cbTube->setChecked(false);
-    QVERIFY(!view->bTubelines);
-
-    emit window->flowView2d->displayMouseCoor(makeInt2(120, -3));
-    QCOMPARE(ui->lbMouse_x->text() + ui->lbMouse_y->text(), QString("x:120y:-3"));
-    press("pbStrmStrkPathlAnim");
-    QCOMPARE(window->cntAnimStrmStrkPathl, 2);
-    emit window->flowView2d->reset_cntAnimStrmStrkPathl_msg();
-    QCOMPARE(window->cntAnimStrmStrkPathl, 1);
-}
 
 QTEST_MAIN(TestPanel)
 #include "test_panel.moc"
