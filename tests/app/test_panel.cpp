@@ -358,6 +358,16 @@ private slots:
         emit window->flowView2d->reset_cntAnimStrmStrkPathl_msg();
         QCOMPARE(window->cntAnimStrmStrkPathl, 1);
     }
+
+    void selectAllShowsEveryCriticalPointType()
+    {
+        const FlowView* view = window->flowView2d;
+        press("pbSelectAllCritpnt");
+        QVERIFY(view->bRepFocus && view->bAttrFocus && view->bCenter && view->bRepNode &&
+                view->bAttrNode && view->bSaddlePnt && view->bCriticalPntStrml);
+        press("pbSelectNoneCritpnt");
+        QVERIFY(!view->bRepFocus && !view->bSaddlePnt && !view->bCriticalPntStrml);
+    }
 };
 
 QTEST_MAIN(TestPanel)
