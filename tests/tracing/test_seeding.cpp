@@ -2,16 +2,14 @@
 #include "tracing/tracing.h"
 #include "tracingFields.h"
 
-#include <gtest/gtest.h>
 #include <memory>
-#include <string>
 
 namespace
 {
 struct SeedingTest : testing::Test
 {
     float2*** slices() { return field.orgnvectField2dSlice.data(); }
-    void click(bool& firstSd, float2 pos, int numSeed, int flag, bool bStrml)
+    void click(bool& firstSd, float2 pos, int numSeed, int flag, bool bStrml = true)
     {
         tracer.getRakeStrmPthTimeEndSdPnts(firstSd, bStrml, &pos, tracer.rakeSeeds, numSeed,
                                            field.flowFieldSize, slices(), flag, lines.get());
@@ -29,15 +27,15 @@ struct SeedingTest : testing::Test
 };
 } // namespace
 
-TEST_F(SeedingTest, RakeProtocol)
+TEST_F(SeedingTest, RakeOfFiveSeeds)
 {
     bool firstSd = true;
     tracer.numRakeSeeds = 5;
     lines->streamlineNum = 9;
-    click(firstSd, makeFloat2(10, 10), 5, 1, true);
+    click(firstSd, makeFloat2(10, 10), 5, 1);
     EXPECT_FALSE(firstSd);
     EXPECT_EQ(lines->streamlineNum, 0);
-    click(firstSd, makeFloat2(30, 50), 5, 1, true);
+    click(firstSd, makeFloat2(30, 50), 5, 1);
     EXPECT_TRUE(firstSd);
     ASSERT_EQ(lines->streamlineNum, 5);
     for (int i = 0; i < 5; ++i)
@@ -46,46 +44,47 @@ TEST_F(SeedingTest, RakeProtocol)
         EXPECT_TRUE(tracer.rakeSeeds[i] == seed);
         EXPECT_TRUE(lines->pointArray[lines->streamlineIndxArray[i].seedIdx] == seed);
     }
-
-    // Flag 3: timelines only; flag 4: pathlines ending on the last timeline, then timelines.
-    lines->currNumpnt = 0;
-    click(firstSd, makeFloat2(10, 40), 5, 3, true);
-    click(firstSd, makeFloat2(10, 60), 5, 3, true);
-    EXPECT_EQ(lines->streamlineNum, 0);
-    EXPECT_EQ(lines->timelineNum, 48);
-    EXPECT_TRUE(lines->pointArray[4] == makeFloat2(10, 60));
-    lines->currNumpnt = 0;
-    click(firstSd, makeFloat2(10, 40), 5, 4, false);
-    click(firstSd, makeFloat2(10, 60), 5, 4, false);
-    EXPECT_EQ(lines->timelineNum, 48);
-    ASSERT_EQ(lines->pathlineNum, 5);
-    const timelineInfo& lastTimel = lines->timelineIndxArray[47];
-    for (int i = 0; i < 5; ++i)
+    // Flag 3: timelines only; flag 4: pathlines too, each ending on the last timeline.
+    for (const int flag : {3, 4})
     {
-        const flowlineInfo& rec = lines->pathlineIndxArray[i];
-        EXPECT_TRUE(lines->pointArray[rec.startIdx + rec.numPoint] ==
-                    lines->pointArray[lastTimel.startIdx + i]);
+        lines->currNumpnt = 0;
+        click(firstSd, makeFloat2(10, 40), 5, flag, flag == 3);
+        click(firstSd, makeFloat2(10, 60), 5, flag, flag == 3);
+        EXPECT_EQ(lines->streamlineNum, 0);
+        ASSERT_EQ(lines->timelineNum, 48);
+        ASSERT_EQ(lines->pathlineNum, 5);
+        const int lastTimel = lines->timelineIndxArray[47].startIdx;
+        EXPECT_TRUE(lines->pointArray[lines->timelineIndxArray[0].startIdx + 4] ==
+                    makeFloat2(10, 60));
+        for (int i = 0; i < 5; ++i)
+        {
+            const flowlineInfo& rec = lines->pathlineIndxArray[i];
+            EXPECT_TRUE(lines->pointArray[rec.startIdx + rec.numPoint] ==
+                        lines->pointArray[lastTimel + i]);
+        }
     }
 }
 
 TEST_F(SeedingTest, RakeBeyondCapacity)
 {
     bool firstSd = false;
-    testing::internal::CaptureStdout();
-    click(firstSd, makeFloat2(5, 5), 0, 1, true);
-    EXPECT_TRUE(firstSd);
-    firstSd = false;
-    tracer.numRakeSeeds = 1500;
-    click(firstSd, makeFloat2(90, 90), 1500, 1, true);
-    EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
-    EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
-    firstSd = false;
-    click(firstSd, makeFloat2(9, 9), 2500, 3, true);
+    const std::string out = printed(
+        [&]
+        {
+            click(firstSd, makeFloat2(5, 5), 0, 1);
+            EXPECT_TRUE(firstSd);
+            firstSd = false;
+            tracer.numRakeSeeds = 1500;
+            click(firstSd, makeFloat2(90, 90), 1500, 1);
+            EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+            EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
+            firstSd = false;
+            click(firstSd, makeFloat2(9, 9), 2500, 3);
+        });
     EXPECT_TRUE(tracer.rakeSeeds[Tracing::kMaxRakeSeeds - 1] == makeFloat2(9, 9));
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Rake refused"), std::string::npos);
-    EXPECT_NE(out.find("500 of 1500 lines refused"), std::string::npos);
-    EXPECT_NE(out.find("500 of 2500 seeds refused"), std::string::npos);
+    EXPECT_PRED2(mentions, out, "Rake refused");
+    EXPECT_PRED2(mentions, out, "500 of 1500 lines refused");
+    EXPECT_PRED2(mentions, out, "500 of 2500 seeds refused");
 }
 
 TEST_F(SeedingTest, UniformGrid)
@@ -97,16 +96,12 @@ TEST_F(SeedingTest, UniformGrid)
     // Written from point 0 with a count of the operation's own.
     EXPECT_EQ(lines->currNumpnt, 0);
     EXPECT_EQ(lines->streamlineIndxArray[1].startIdx, lines->streamlineIndxArray[0].numPoint + 1);
-
     uniform(200, 1);
     EXPECT_EQ(lines->streamlineNum, 200);
     EXPECT_FLOAT_EQ(tracer.rakeSeeds[199].x, 0.0f);
 
     tracer.numRakeSeeds = 99 * 99;
-    testing::internal::CaptureStdout();
-    uniform(99, 99);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("8801 of 9801 lines refused"),
-              std::string::npos);
+    EXPECT_PRED2(mentions, printed([&] { uniform(99, 99); }), "8801 of 9801 lines refused");
     EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
     EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
     EXPECT_TRUE(tracer.rakeSeeds[999] == makeFloat2(10, 11));
@@ -117,9 +112,7 @@ TEST_F(SeedingTest, RandomSeedsRepeatAndCoverTheRange)
     Tracing other(field.flowFieldSize, 0);
     tracer.getRandSdPnts(tracer.rakeSeeds, 300, field.flowFieldSize, slices(), lines.get());
     other.getRandSdPnts(other.rakeSeeds, 300, field.flowFieldSize, slices(), lines.get());
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(other.rakeSeeds[i] == tracer.rakeSeeds[i]);
-
+    EXPECT_TRUE(std::equal(other.rakeSeeds, other.rakeSeeds + 300, tracer.rakeSeeds));
     // On a 10 x 4 field every integer of [0, 10] is about equally likely, edges included.
     Tracing small({10, 4, 1}, 0);
     int counts[11] = {};
@@ -134,10 +127,12 @@ TEST_F(SeedingTest, RandomSeedsRepeatAndCoverTheRange)
     }
     for (const int c : counts)
         EXPECT_NEAR(c, 909, 150);
-
-    testing::internal::CaptureStdout();
-    tracer.getRandSdPnts(tracer.rakeSeeds, 1500, field.flowFieldSize, slices(), lines.get());
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("500 of 1500 lines refused"),
-              std::string::npos);
+    EXPECT_PRED2(mentions,
+                 printed(
+                     [&] {
+                         tracer.getRandSdPnts(tracer.rakeSeeds, 1500, field.flowFieldSize, slices(),
+                                              lines.get());
+                     }),
+                 "500 of 1500 lines refused");
     EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
 }

@@ -4,17 +4,11 @@
 #include "tracingFields.h"
 
 #include <cmath>
-#include <gtest/gtest.h>
 #include <memory>
 #include <random>
 
 namespace
 {
-float distance(const float2& p, const float2& q)
-{
-    return std::hypot(p.x - q.x, p.y - q.y);
-}
-
 struct StreamlineTest : testing::Test
 {
     void use(DataManipulate&& data)
@@ -22,15 +16,17 @@ struct StreamlineTest : testing::Test
         field = std::move(data);
         tracer = std::make_unique<Tracing>(field.flowFieldSize, 0);
     }
-    void control(float threshold)
+    void control(Tracing& t, float threshold)
     {
-        tracer->bDistctrl = true;
-        tracer->uiDistCtrl = threshold;
+        t.bDistctrl = true;
+        t.uiDistCtrl = threshold;
     }
-    void trace(float2 seed, int line)
+    void trace(float2 seed, int line, Tracing* t = nullptr, TracedLines* store = nullptr)
     {
-        tracer->strmlTracing(seed, field.flowFieldSize, field.orgnvectField2dSlice.data(),
-                             lines.get(), nullptr, nullptr, line, lines->currNumpnt);
+        store = store ? store : lines.get();
+        (t ? t : tracer.get())
+            ->strmlTracing(seed, field.flowFieldSize, field.orgnvectField2dSlice.data(), store,
+                           nullptr, nullptr, line, store->currNumpnt);
     }
     const flowlineInfo& rec(int line) const { return lines->streamlineIndxArray[line]; }
     const float2& point(int k) const { return lines->pointArray[k]; }
@@ -45,44 +41,38 @@ struct StreamlineTest : testing::Test
 };
 } // namespace
 
-TEST_F(StreamlineTest, UniformFieldLineAndSeedOutside)
+TEST_F(StreamlineTest, UniformFieldSpacingAndSeedOutside)
 {
     use(uniformField({50, 20, 1}, makeFloat2(1, 0)));
     lines->currNumpnt = 7;
     trace(makeFloat2(49.5f, 10), 2);
-    EXPECT_EQ(rec(2).startIdx, 7);
-    EXPECT_EQ(rec(2).seedIdx, 7);
-    EXPECT_EQ(rec(2).numPoint, 0);
+    EXPECT_TRUE(rec(2).startIdx == 7 && rec(2).seedIdx == 7 && rec(2).numPoint == 0);
     EXPECT_EQ(lines->currNumpnt, 8);
     EXPECT_EQ(lines->streamlineNum, 3);
 
     trace(makeFloat2(20, 10), 0);
-    const flowlineInfo& r = rec(0);
-    EXPECT_EQ(lines->currNumpnt, 8 + r.numPoint + 1);
-    EXPECT_TRUE(point(r.seedIdx) == makeFloat2(20, 10));
+    EXPECT_EQ(lines->currNumpnt, 8 + rec(0).numPoint + 1);
+    EXPECT_TRUE(point(rec(0).seedIdx) == makeFloat2(20, 10));
     // Backward points are reversed: x rises by about six steps of 0.1 from end to end.
-    for (int k = r.startIdx; k < r.startIdx + r.numPoint; ++k)
+    for (int k = rec(0).startIdx; k < rec(0).startIdx + rec(0).numPoint; ++k)
         ASSERT_NEAR(point(k + 1).x - point(k).x, 0.55f, 0.051f) << k;
-    EXPECT_LT(point(r.startIdx).x, 0.6f);
+    EXPECT_LT(point(rec(0).startIdx).x, 0.6f);
     EXPECT_GT(lastPoint(0).x, 48.3f);
 }
 
 TEST_F(StreamlineTest, DistanceControlCutsLines)
 {
+    // Above the first spacing both halves end on their first candidate, near their own seed.
     use(uniformField({50, 20, 1}, makeFloat2(1, 0)));
-    // Above the first spacing both halves end on their first candidate.
-    control(0.7f);
+    control(*tracer, 0.7f);
     trace(makeFloat2(20, 10), 0);
     EXPECT_EQ(rec(0).numPoint, 0);
-    tracer->bDistctrl = false;
-    trace(makeFloat2(20, 5), 1);
-    EXPECT_GT(rec(1).numPoint, 60);
 
     // Lines converge on y = 20: a line seeded above it stops where it comes within 0.4.
     use(makeField({150, 40, 1},
                   [](int, int j, int) { return makeFloat2(1, -0.05f * (float(j) - 20)); }));
     lines->currNumpnt = 0;
-    control(0.4f);
+    control(*tracer, 0.4f);
     trace(makeFloat2(10, 20), 0);
     const int firstEnd = lines->currNumpnt;
     trace(makeFloat2(10, 30), 1);
@@ -92,7 +82,7 @@ TEST_F(StreamlineTest, DistanceControlCutsLines)
     for (int k = rec(1).startIdx; k <= rec(1).startIdx + rec(1).numPoint; ++k)
         ASSERT_TRUE(tracer->distanceControl(lines->pointArray.data(), firstEnd, point(k)));
     float2 pos = last;
-    while (distance(pos, last) <= 0.5f)
+    while (std::hypot(pos.x - last.x, pos.y - last.y) <= 0.5f)
         ASSERT_TRUE(tracer->RK4(pos, 0, 1, field.flowFieldSize, field.orgnvectField2dSlice.data()));
     EXPECT_FALSE(tracer->distanceControl(lines->pointArray.data(), firstEnd, pos));
 }
@@ -101,19 +91,16 @@ TEST_F(StreamlineTest, IndexFollowsStoresRewrittenBetweenLines)
 {
     // A store rewritten behind the tracer's back gives the same line as a fresh tracer does.
     use(rotationField({60, 60, 1}, 30, 30, 0.2f));
-    control(0.8f);
+    control(*tracer, 0.8f);
     trace(makeFloat2(30, 40), 0);
     trace(makeFloat2(30, 45), 1);
     for (int k = 0; k < lines->currNumpnt; ++k)
         lines->pointArray[k] = lines->pointArray[k] + makeFloat2(0, 3);
     Tracing fresh(field.flowFieldSize, 0);
-    fresh.bDistctrl = true;
-    fresh.uiDistCtrl = 0.8f;
+    control(fresh, 0.8f);
     auto copy = std::make_unique<TracedLines>(*lines);
-    float2 seed = makeFloat2(30, 50);
-    fresh.strmlTracing(seed, field.flowFieldSize, field.orgnvectField2dSlice.data(), copy.get(),
-                       nullptr, nullptr, 2, copy->currNumpnt);
-    trace(seed, 2);
+    trace(makeFloat2(30, 50), 2, &fresh, copy.get());
+    trace(makeFloat2(30, 50), 2);
     ASSERT_EQ(lines->currNumpnt, copy->currNumpnt);
     for (int k = rec(2).startIdx; k < lines->currNumpnt; ++k)
         ASSERT_TRUE(point(k) == copy->pointArray[k]);
@@ -130,7 +117,7 @@ TEST_F(StreamlineTest, ClosedOrbitsEnd)
     EXPECT_EQ(rec(1).numPoint, 1999);
     EXPECT_EQ(rec(1).seedIdx - rec(1).startIdx, 999);
     // ...or, with distance control, until the halves meet after about one round.
-    control(0.4f);
+    control(*tracer, 0.4f);
     lines->currNumpnt = 0;
     trace(makeFloat2(40, 30), 0);
     EXPECT_GT(rec(0).numPoint, 50);
@@ -144,11 +131,14 @@ TEST_F(StreamlineTest, FullStoreTruncatesOrRefuses)
     trace(makeFloat2(20, 10), 0);
     EXPECT_EQ(lines->currNumpnt, TracedLines::kMaxPoints);
     EXPECT_EQ(rec(0).numPoint, 4);
-    testing::internal::CaptureStdout();
-    trace(makeFloat2(20, 10), 1);
-    lines->currNumpnt = 0;
-    trace(makeFloat2(20, 10), TracedLines::kMaxLines);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("Streamline refused"), std::string::npos);
+    const std::string out = printed(
+        [&]
+        {
+            trace(makeFloat2(20, 10), 1);
+            lines->currNumpnt = 0;
+            trace(makeFloat2(20, 10), TracedLines::kMaxLines);
+        });
+    EXPECT_PRED2(mentions, out, "Streamline refused");
     EXPECT_EQ(lines->streamlineNum, 1);
     EXPECT_EQ(lines->currNumpnt, 0);
 }
@@ -167,20 +157,18 @@ TEST(DistanceControl, GridDecidesExactlyAsTheScan)
         std::vector<float2> points;
         for (int k = 0; k < 3000; ++k)
         {
-            const float2 p = k % 97 ? makeFloat2(coord(gen), coord(gen)) : makeFloat2(NAN, 1);
-            points.push_back(p);
-            grid.insert(p);
+            points.push_back(k % 97 ? makeFloat2(coord(gen), coord(gen)) : makeFloat2(NAN, 1));
+            grid.insert(points.back());
         }
         grid.removeLast(500);
         points.resize(2500);
+        // Half the queries sit next to stored points, near the threshold.
         for (int q = 0; q < 3000; ++q)
         {
-            // Half the queries sit next to stored points, near the threshold.
-            const float2 near = points[std::size_t(q) % points.size()] +
-                                makeFloat2(threshold * 0.7f, threshold * 0.7f);
-            const float2 pos = q % 2 ? makeFloat2(coord(gen), coord(gen)) : near;
-            ASSERT_EQ(grid.anyCloserThan(pos),
-                      !scan.distanceControl(points.data(), int(points.size()), pos));
+            const float2 pos = q % 2 ? makeFloat2(coord(gen), coord(gen))
+                                     : points[std::size_t(q) % points.size()] +
+                                           makeFloat2(threshold * 0.7f, threshold * 0.7f);
+            ASSERT_EQ(grid.anyCloserThan(pos), !scan.distanceControl(points.data(), 2500, pos));
         }
     }
 }

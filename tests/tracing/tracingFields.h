@@ -1,9 +1,11 @@
-// Analytic fields for the tracing tests, built in memory.
+// Analytic fields and small helpers for the tracing tests.
 #pragma once
 
 #include "data/dataManipulate.h"
 
 #include <functional>
+#include <gtest/gtest.h>
+#include <string>
 
 // A W x H x T field with v(i, j, t) = f(i, j, t).
 inline DataManipulate makeField(int3 size, const std::function<float2(int, int, int)>& f)
@@ -29,4 +31,17 @@ inline DataManipulate rotationField(int3 size, float cx, float cy, float w)
 {
     return makeField(size, [=](int i, int j, int)
                      { return makeFloat2(-w * (float(j) - cy), w * (float(i) - cx)); });
+}
+
+// What f prints on standard output.
+template <class F> std::string printed(F&& f)
+{
+    testing::internal::CaptureStdout();
+    f();
+    return testing::internal::GetCapturedStdout();
+}
+
+inline bool mentions(const std::string& out, const char* text)
+{
+    return out.find(text) != std::string::npos;
 }
