@@ -14,10 +14,9 @@ TEST(TracedLinesStore, ClearZeroesRecordsAndBlanksTheFirstPoints)
     lines->clearLineData();
     EXPECT_EQ(lines->streamlineNum + lines->pathlineNum + lines->streaklineNum + lines->timelineNum,
               0);
-    EXPECT_EQ(lines->currNumpnt, 120000);
-    EXPECT_EQ(lines->streaklineIndxArray[7].numPoint, 0);
+    EXPECT_TRUE(lines->currNumpnt == 120000 && lines->streaklineIndxArray[7].numPoint == 0);
     EXPECT_TRUE(std::isnan(lines->pointArray[99999].x) && std::isnan(lines->pointArray[0].y));
-    EXPECT_TRUE(lines->pointArray[100000] == makeFloat2(3, 4));
+    EXPECT_EQ(lines->pointArray[100000], makeFloat2(3, 4));
 }
 
 TEST(TracedLinesStore, CommitShiftsRecordsAndRefusesWhatDoesNotFit)
@@ -32,18 +31,15 @@ TEST(TracedLinesStore, CommitShiftsRecordsAndRefusesWhatDoesNotFit)
     committed->currNumpnt = 500;
     committed->streamlineNum = 1;
     tmp->commitTmplines(committed.get());
-    EXPECT_EQ(committed->streamlineNum, 3);
-    EXPECT_EQ(committed->currNumpnt, 520);
+    EXPECT_TRUE(committed->streamlineNum == 3 && committed->currNumpnt == 520);
     const flowlineInfo& rec = committed->streamlineIndxArray[2];
     EXPECT_TRUE(rec.startIdx == 510 && rec.seedIdx == 512 && rec.numPoint == 9);
-    EXPECT_TRUE(committed->pointArray[510] == makeFloat2(7, 8));
-
+    EXPECT_EQ(committed->pointArray[510], makeFloat2(7, 8));
     // Room for the first line's points only, then for no record at all.
     committed->currNumpnt = TracedLines::kMaxPoints - 15;
     EXPECT_PRED2(mentions, printed([&] { tmp->commitTmplines(committed.get()); }),
                  "1 of 2 streamlines refused");
-    EXPECT_EQ(committed->streamlineNum, 4);
-    EXPECT_EQ(committed->currNumpnt, TracedLines::kMaxPoints);
+    EXPECT_TRUE(committed->streamlineNum == 4 && committed->currNumpnt == TracedLines::kMaxPoints);
     committed->streamlineNum = TracedLines::kMaxLines;
     committed->currNumpnt = 0;
     printed([&] { tmp->commitTmplines(committed.get()); });

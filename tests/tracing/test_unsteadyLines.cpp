@@ -7,24 +7,26 @@
 
 namespace
 {
+// Drift to the right, turning upwards as time goes on: v = (0.5, 0.02 t).
+DataManipulate drift =
+    makeField({200, 100, 48}, [](int, int, int t) { return makeFloat2(0.5f, 0.02f * float(t)); });
+float2*** const slices = drift.orgnvectField2dSlice.data();
+
+float2 pathline(Tracing& t, TracedLines& store, float2 seed, int start, float end, int line)
+{
+    return t.pthlTracing(seed, t.pthlTraceTimeIntv, start, end, drift.flowFieldSize, slices, &store,
+                         line, store.currNumpnt);
+}
+
 struct UnsteadyTest : testing::Test
 {
-    float2*** slices() { return field.orgnvectField2dSlice.data(); }
-    float2 pathline(Tracing& t, TracedLines& store, float2 seed, int start, float end, int line)
+    void timelines(float2* rake, int numSeed, float interval)
     {
-        return t.pthlTracing(seed, t.pthlTraceTimeIntv, start, end, field.flowFieldSize, slices(),
-                             &store, line, store.currNumpnt);
-    }
-    void timelines(float2* rake, int numSeed)
-    {
-        tracer.timelTracing(rake, numSeed, field.flowFieldSize, slices(), lines.get(),
+        tracer.uiStrkParticleTimeIntv = interval;
+        tracer.timelTracing(rake, numSeed, drift.flowFieldSize, slices, lines.get(),
                             lines->currNumpnt);
     }
-
-    // Drift to the right, turning upwards as time goes on: v = (0.5, 0.02 t).
-    DataManipulate field = makeField({200, 100, 48}, [](int, int, int t)
-                                     { return makeFloat2(0.5f, 0.02f * float(t)); });
-    Tracing tracer{field.flowFieldSize, 0};
+    Tracing tracer{drift.flowFieldSize, 0};
     std::unique_ptr<TracedLines> lines = std::make_unique<TracedLines>();
 };
 } // namespace
@@ -34,16 +36,15 @@ TEST_F(UnsteadyTest, PathlineRunsFromItsReleaseToTheEndTime)
     lines->currNumpnt = 3;
     const float2 end = pathline(tracer, *lines, makeFloat2(10, 10), 0, 48.0f, 1);
     const flowlineInfo& rec = lines->pathlineIndxArray[1];
-    EXPECT_TRUE(rec.startIdx == 3 && rec.seedIdx == 3);
+    EXPECT_TRUE(rec.startIdx == 3 && rec.seedIdx == 3 && lines->pathlineNum == 2);
     EXPECT_NEAR(rec.numPoint, 480, 1);
     EXPECT_EQ(lines->currNumpnt, 3 + rec.numPoint + 1);
-    EXPECT_EQ(lines->pathlineNum, 2);
-    EXPECT_TRUE(end == lines->pointArray[rec.startIdx + rec.numPoint]);
+    EXPECT_EQ(end, lines->pointArray[rec.startIdx + rec.numPoint]);
     EXPECT_NEAR(end.x, 34.0f, 0.1f);
     // Released outside the domain or at the end time: the seed alone.
     for (const auto& [seed, start] : {std::pair{makeFloat2(-1, 10), 0}, {makeFloat2(5, 5), 48}})
     {
-        EXPECT_TRUE(pathline(tracer, *lines, seed, start, 48.0f, 0) == seed);
+        EXPECT_EQ(pathline(tracer, *lines, seed, start, 48.0f, 0), seed);
         EXPECT_EQ(lines->pathlineIndxArray[0].numPoint, 0);
     }
     // Time that stands still never reaches the end: the point budget ends the line.
@@ -57,22 +58,19 @@ TEST_F(UnsteadyTest, StreaklineParticles)
     // The view's pattern: a particle released every time step, oldest first, 49 in all.
     float2 seed = makeFloat2(10, 10);
     for (int k = 0; k <= 48; ++k)
-        tracer.strklTracing(seed, 0.1f, 48, float(k), field.flowFieldSize, slices(), lines.get());
+        tracer.strklTracing(seed, 0.1f, 48, float(k), drift.flowFieldSize, slices, lines.get());
     EXPECT_EQ(lines->streaklineIndxArray[0].numPoint, 49);
-    EXPECT_TRUE(lines->pointArray[48] == seed);
+    EXPECT_EQ(lines->pointArray[48], seed);
     EXPECT_NEAR(lines->pointArray[0].x, 34.0f, 0.1f);
     for (int k = 0; k < 48; ++k)
         EXPECT_GT(lines->pointArray[k].x, lines->pointArray[k + 1].x);
     // A particle leaving the domain stays at its last position inside.
-    DataManipulate narrow = uniformField({20, 10, 48}, makeFloat2(1, 0));
-    lines->streaklineIndxArray[0].numPoint = 0;
-    float2 mid = makeFloat2(10, 5);
-    tracer.strklTracing(mid, 0.1f, 48, 0.0f, narrow.flowFieldSize,
-                        narrow.orgnvectField2dSlice.data(), lines.get());
-    EXPECT_TRUE(lines->pointArray[0].x > 18.5f && lines->pointArray[0].x < 19.0f);
+    float2 nearEdge = makeFloat2(185, 5);
+    tracer.strklTracing(nearEdge, 0.1f, 48, 0.0f, drift.flowFieldSize, slices, lines.get());
+    EXPECT_NEAR(lines->pointArray[49].x, 198.8f, 0.2f);
     // A time interval of zero never reaches the end time: the step bound ends the particle.
-    tracer.strklTracing(seed, 0.0f, 48, 0.0f, field.flowFieldSize, slices(), lines.get());
-    EXPECT_NEAR(lines->pointArray[1].x, 10.0f + 0.05f * Tracing::kMaxParticleSteps, 0.1f);
+    tracer.strklTracing(seed, 0.0f, 48, 0.0f, drift.flowFieldSize, slices, lines.get());
+    EXPECT_NEAR(lines->pointArray[50].x, 10.0f + 0.05f * Tracing::kMaxParticleSteps, 0.1f);
 }
 
 TEST_F(UnsteadyTest, TimelinesAreTheRakeCarriedToEachTimeStep)
@@ -82,12 +80,11 @@ TEST_F(UnsteadyTest, TimelinesAreTheRakeCarriedToEachTimeStep)
     for (int i = 0; i < 10; ++i)
         rake[i] = makeFloat2(150.0f + 5.0f * float(i), 10);
     lines->currNumpnt = 100;
-    timelines(rake, 10);
-    ASSERT_EQ(lines->timelineNum, 48);
-    ASSERT_EQ(lines->pathlineNum, 10);
+    timelines(rake, 10, 1.0f);
+    ASSERT_TRUE(lines->timelineNum == 48 && lines->pathlineNum == 10);
     // Timeline j holds where pathlines traced until time j end; the pathlines to the last
     // timeline follow the timelines in the store, intact.
-    Tracing reference(field.flowFieldSize, 0);
+    Tracing reference(drift.flowFieldSize, 0);
     auto scratch = std::make_unique<TracedLines>();
     int next = 100 + 480;
     for (int i = 0; i < 10; ++i)
@@ -97,16 +94,14 @@ TEST_F(UnsteadyTest, TimelinesAreTheRakeCarriedToEachTimeStep)
             const timelineInfo& t = lines->timelineIndxArray[j];
             ASSERT_TRUE(t.startIdx == 100 + 10 * j && t.numPoint == 10);
             scratch->currNumpnt = 0;
-            ASSERT_TRUE(lines->pointArray[t.startIdx + i] ==
-                        pathline(reference, *scratch, rake[i], 0, float(j), 0));
+            ASSERT_EQ(lines->pointArray[t.startIdx + i],
+                      pathline(reference, *scratch, rake[i], 0, float(j), 0));
         }
         const flowlineInfo& rec = lines->pathlineIndxArray[i];
-        ASSERT_EQ(rec.startIdx, next);
-        ASSERT_EQ(rec.numPoint, scratch->pathlineIndxArray[0].numPoint);
+        ASSERT_TRUE(rec.startIdx == next && rec.numPoint == scratch->pathlineIndxArray[0].numPoint);
         next += rec.numPoint + 1;
-        ASSERT_TRUE(std::equal(scratch->pointArray.begin(),
-                               scratch->pointArray.begin() + next - rec.startIdx,
-                               lines->pointArray.begin() + rec.startIdx));
+        ASSERT_TRUE(std::equal(&lines->pointArray[rec.startIdx], &lines->pointArray[next],
+                               &scratch->pointArray[0]));
     }
     EXPECT_EQ(lines->currNumpnt, next);
 }
@@ -114,25 +109,20 @@ TEST_F(UnsteadyTest, TimelinesAreTheRakeCarriedToEachTimeStep)
 TEST_F(UnsteadyTest, TimelineCountsAndRefusals)
 {
     float2 rake[2] = {makeFloat2(10, 10), makeFloat2(20, 10)};
-    tracer.uiStrkParticleTimeIntv = 48.0f;
-    timelines(rake, 2);
+    timelines(rake, 2, 48.0f);
     ASSERT_EQ(lines->timelineNum, 1);
-    EXPECT_TRUE(lines->pointArray[1] == rake[1]);
+    EXPECT_EQ(lines->pointArray[1], rake[1]);
     const std::string out = printed(
         [&]
         {
-            tracer.uiStrkParticleTimeIntv = 0.01f;
-            timelines(rake, 2);
+            timelines(rake, 2, 0.01f);
             EXPECT_EQ(lines->timelineNum, TracedLines::kMaxLines);
             // A store with room for three timelines and no pathline.
             lines->currNumpnt = TracedLines::kMaxPoints - 7;
-            tracer.uiStrkParticleTimeIntv = 1.0f;
-            timelines(rake, 2);
-            tracer.uiStrkParticleTimeIntv = 0.0f;
-            timelines(rake, 2);
+            timelines(rake, 2, 1.0f);
+            timelines(rake, 2, 0.0f);
         });
-    EXPECT_EQ(lines->timelineNum, 3);
-    EXPECT_EQ(lines->pathlineNum, 0);
+    EXPECT_TRUE(lines->timelineNum == 3 && lines->pathlineNum == 0);
     EXPECT_EQ(lines->currNumpnt, TracedLines::kMaxPoints - 1);
     EXPECT_PRED2(mentions, out, "3800 of 4800 timelines");
     EXPECT_PRED2(mentions, out, "45 of 48 timelines and 2 of 2 pathlines");
