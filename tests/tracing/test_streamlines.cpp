@@ -130,12 +130,10 @@ TEST(DistanceControl, GridDecidesExactlyAsTheScan)
         scan.uiDistCtrl = threshold;
         PointGrid grid;
         grid.reset({100, 80, 1}, threshold);
-        std::vector<float2> points;
+        std::vector<float2> points(3000);
         for (int k = 0; k < 3000; ++k)
-        {
-            points.push_back(k % 97 ? makeFloat2(coord(gen), coord(gen)) : makeFloat2(NAN, 1));
-            grid.insert(points.back());
-        }
+            grid.insert(points[k] =
+                            k % 97 ? makeFloat2(coord(gen), coord(gen)) : makeFloat2(NAN, 1));
         grid.removeLast(500);
         // Half the queries sit next to stored points, near the threshold.
         for (int q = 0; q < 3000; ++q)
