@@ -1,5 +1,5 @@
-// Helpers for the seeding, line and slot tests: a 600 x 600 view over a small uniform field,
-// clicks at field positions and direct access to its stores.
+// Helpers for the seeding, line and slot tests: clicks and mouse moves at field positions of a
+// view over the field of a WorkingField.
 #pragma once
 
 #include "tracing/tracedLines.h"
@@ -10,18 +10,6 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <cmath>
-
-// A uniform field (speed, 0) of size.x x size.y samples and size.z time steps, installed as
-// the default slice file of a temporary working directory.
-class UniformField : public WorkingField
-{
-public:
-    UniformField(int3 size, float speed)
-    {
-        const std::size_t n = std::size_t(size.x) * size.y * size.z;
-        files.slice("data/hurricane_z_8.dat", size, std::vector<float2>(n, float2{speed, 0.0f}));
-    }
-};
 
 // The window pixel (y down) over field point (x, y) for the view's current camera.
 inline QPoint pixelAt(const FlowView& view, float x, float y)

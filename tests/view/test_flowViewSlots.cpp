@@ -15,10 +15,28 @@ QList<int> codes(const QSignalSpy& spy)
     return out;
 }
 
-// The seven exclusive field-line flags, in a fixed order.
-QList<bool> kinds(const FlowView& v)
+// The seven exclusive field-line flags, in a fixed order, as a string of 0 and 1.
+QString kinds(const FlowView& v)
 {
-    return {v.bStrml, v.bPthl, v.bStrkl, v.bTimel, v.bPthTimel, v.bStrmStrkl, v.bPthlStrkl};
+    QString out;
+    for (const bool b :
+         {v.bStrml, v.bPthl, v.bStrkl, v.bTimel, v.bPthTimel, v.bStrmStrkl, v.bPthlStrkl})
+        out += b ? '1' : '0';
+    return out;
+}
+
+QString strategies(const FlowView& v)
+{
+    QString out;
+    for (const bool b : {v.bPnt, v.bRake, v.bUnif, v.bRand})
+        out += b ? '1' : '0';
+    return out;
+}
+
+void kindRow(const char* name, const char* slot, int state, const char* flags, QList<int> anim,
+             QList<int> lic)
+{
+    QTest::newRow(name) << QByteArray(slot) << state << QString(flags) << anim << lic;
 }
 
 } // namespace
@@ -28,6 +46,7 @@ class TestFlowViewSlots : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void fieldLineKindsAreExclusiveAndAnnounced_data();
     void fieldLineKindsAreExclusiveAndAnnounced();
     void seedingStrategiesAreExclusive();
@@ -39,183 +58,126 @@ private slots:
     void dataPathsReachViewAndLoader();
     void refusedDataSetKeepsThePreviousField();
     void loadedDataSetOfAnotherSizeIsTraced();
-    void confirmingADataSetSetsItsLineSizes();
-    void missingAttachedImageAttachesNothing();
+
+private:
+    FlowView& open(int3 size)
+    {
+        field = std::make_unique<WorkingField>(size);
+        view = std::make_unique<FlowView>(nullptr, 600, 600);
+        return *view;
+    }
+
+    std::unique_ptr<WorkingField> field;
+    std::unique_ptr<FlowView> view;
 };
+
+void TestFlowViewSlots::cleanup()
+{
+    view.reset();
+    field.reset();
+}
 
 void TestFlowViewSlots::fieldLineKindsAreExclusiveAndAnnounced_data()
 {
     QTest::addColumn<QByteArray>("slot");
     QTest::addColumn<int>("state");
-    QTest::addColumn<QList<bool>>("flags");
+    QTest::addColumn<QString>("flags");
     QTest::addColumn<QList<int>>("animation");
     QTest::addColumn<QList<int>>("lic");
-    const bool T = true;
-    const bool F = false;
-    QTest::newRow("streamline on")
-        << QByteArray("on_view_toggleStrmline") << 2 << QList<bool>{T, F, F, F, F, F, F}
-        << QList<int>{4} << QList<int>{4};
-    QTest::newRow("pathline on") << QByteArray("on_view_togglePthline") << 2
-                                 << QList<bool>{F, T, F, F, F, F, F} << QList<int>{4}
-                                 << QList<int>{4};
-    QTest::newRow("streakline on")
-        << QByteArray("on_view_toggleStrkline") << 2 << QList<bool>{F, F, T, F, F, F, F}
-        << QList<int>{8} << QList<int>{8};
-    QTest::newRow("timeline on") << QByteArray("on_view_toggleTimeline") << 1
-                                 << QList<bool>{F, F, F, T, F, F, F} << QList<int>{7}
-                                 << QList<int>{4};
-    QTest::newRow("pathline-timeline on")
-        << QByteArray("on_view_togglePthTimeComp") << 2 << QList<bool>{F, F, F, F, T, F, F}
-        << QList<int>{7} << QList<int>{4};
-    QTest::newRow("streamline-streakline on")
-        << QByteArray("on_view_toggleStrmStrkComp") << 2 << QList<bool>{F, F, F, F, F, T, F}
-        << QList<int>{4} << QList<int>{4};
-    QTest::newRow("pathline-streakline on")
-        << QByteArray("on_view_togglePthStrkComp") << 2 << QList<bool>{F, F, F, F, F, F, T}
-        << QList<int>{4} << QList<int>{4};
+    kindRow("streamline on", "on_view_toggleStrmline", 2, "1000000", {4}, {4});
+    kindRow("pathline on", "on_view_togglePthline", 2, "0100000", {4}, {4});
+    kindRow("streakline on", "on_view_toggleStrkline", 2, "0010000", {8}, {8});
+    kindRow("timeline on", "on_view_toggleTimeline", 1, "0001000", {7}, {4});
+    kindRow("pathline-timeline on", "on_view_togglePthTimeComp", 2, "0000100", {7}, {4});
+    kindRow("streamline-streakline on", "on_view_toggleStrmStrkComp", 2, "0000010", {4}, {4});
+    kindRow("pathline-streakline on", "on_view_togglePthStrkComp", 2, "0000001", {4}, {4});
     // Switching off touches only the switched flag.
-    QTest::newRow("streamline off")
-        << QByteArray("on_view_toggleStrmline") << 0 << QList<bool>{F, T, T, T, T, T, T}
-        << QList<int>{} << QList<int>{};
-    QTest::newRow("streakline off")
-        << QByteArray("on_view_toggleStrkline") << 0 << QList<bool>{T, T, F, T, T, T, T}
-        << QList<int>{4} << QList<int>{4};
-    QTest::newRow("timeline off") << QByteArray("on_view_toggleTimeline") << 0
-                                  << QList<bool>{T, T, T, F, T, T, T} << QList<int>{4}
-                                  << QList<int>{};
+    kindRow("streamline off", "on_view_toggleStrmline", 0, "0111111", {}, {});
+    kindRow("streakline off", "on_view_toggleStrkline", 0, "1101111", {4}, {4});
+    kindRow("timeline off", "on_view_toggleTimeline", 0, "1110111", {4}, {});
 }
 
 void TestFlowViewSlots::fieldLineKindsAreExclusiveAndAnnounced()
 {
     QFETCH(QByteArray, slot);
     QFETCH(int, state);
-    QFETCH(QList<bool>, flags);
-    QFETCH(QList<int>, animation);
-    QFETCH(QList<int>, lic);
-    UniformField field(int3{50, 50, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.bStrml = view.bPthl = view.bStrkl = view.bTimel = true;
-    view.bPthTimel = view.bStrmStrkl = view.bPthlStrkl = true;
-    click(view, 25, 25);
-    QSignalSpy animSpy(&view, &FlowView::view_enable_animation_msg);
-    QSignalSpy licSpy(&view, &FlowView::view_enable_lic_msg);
-
-    QVERIFY(QMetaObject::invokeMethod(&view, slot.constData(), Q_ARG(int, state)));
-    QCOMPARE(kinds(view), flags);
-    QCOMPARE(codes(animSpy), animation);
-    QCOMPARE(codes(licSpy), lic);
-    QCOMPARE(view.tmpLines->currNumpnt, 0); // every switch forgets the traced lines
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
+    FlowView& v = open(int3{50, 50, 2});
+    v.bStrml = v.bPthl = v.bStrkl = v.bTimel = v.bPthTimel = v.bStrmStrkl = v.bPthlStrkl = true;
+    click(v, 25, 25);
+    QSignalSpy animSpy(&v, &FlowView::view_enable_animation_msg);
+    QSignalSpy licSpy(&v, &FlowView::view_enable_lic_msg);
+    QVERIFY(QMetaObject::invokeMethod(&v, slot.constData(), Q_ARG(int, state)));
+    QTEST(kinds(v), "flags");
+    QTEST(codes(animSpy), "animation");
+    QTEST(codes(licSpy), "lic");
+    QCOMPARE(v.tmpLines->currNumpnt, 0); // every switch forgets the traced lines
 }
 
 void TestFlowViewSlots::seedingStrategiesAreExclusive()
 {
-    UniformField field(int3{50, 50, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.on_view_toggleRakeSeeding(2);
-    QVERIFY(view.bRake && !view.bPnt && !view.bUnif && !view.bRand);
-    QVERIFY(view.trace->bMulti);
-    QCOMPARE(view.trace->numRakeSeeds, 10);
-
-    view.on_view_toggleUnifSeeding(2);
-    QVERIFY(view.bUnif && !view.bRake && !view.bPnt && !view.bRand);
-    QCOMPARE(view.trace->numRakeSeeds, 16);
-    QCOMPARE(view.tmpLines->streamlineNum, 16);
-    // Turning the rake off while the grid is on keeps several lines seeded.
-    view.on_view_toggleRakeSeeding(0);
-    QVERIFY(view.trace->bMulti && view.bUnif);
-
-    view.on_view_toggleRandomSeeding(2);
-    QVERIFY(view.bRand && !view.bUnif && !view.bRake && !view.bPnt);
-    QCOMPARE(view.tmpLines->streamlineNum, 30);
-    for (int i = 0; i < 30; ++i)
+    struct Case
     {
-        const float2 s = view.trace->rakeSeeds[i];
-        QVERIFY(s.x >= 0 && s.x <= 50 && s.y >= 0 && s.y <= 50 && s.x == std::floor(s.x));
+        void (FlowView::*toggle)(int);
+        const char* flags; // point, rake, grid, random
+        int numSeeds, numLines;
+    };
+    const Case cases[] = {{&FlowView::on_view_toggleRakeSeeding, "0100", 10, 0},
+                          {&FlowView::on_view_toggleUnifSeeding, "0010", 16, 16},
+                          {&FlowView::on_view_toggleRandomSeeding, "0001", 30, 30},
+                          {&FlowView::on_view_toggleSglPntSeeding, "1000", 30, 0}};
+    FlowView& v = open(int3{50, 50, 2});
+    for (const Case& c : cases)
+    {
+        (v.*c.toggle)(2);
+        QCOMPARE(strategies(v), QString(c.flags));
+        QVERIFY(v.trace->numRakeSeeds == c.numSeeds && v.tmpLines->streamlineNum == c.numLines);
+        for (int i = 0; c.flags[3] == '1' && i < c.numSeeds; ++i) // random seeds inside the field
+        {
+            const float2 s = v.trace->rakeSeeds[i];
+            QVERIFY(s.x >= 0 && s.x <= 50 && s.y >= 0 && s.y <= 50);
+        }
     }
-    // A click re-traces nothing for random seeds, and their lines stay drawn by count.
-    click(view, 25, 25);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
-    QCOMPARE(view.trace->numRakeSeeds, 30);
-
-    view.on_view_toggleSglPntSeeding(2);
-    QVERIFY(view.bPnt && !view.bRand && !view.bUnif && !view.bRake);
-    view.on_view_toggleSglPntSeeding(0);
-    QVERIFY(!view.bPnt);
 }
 
 void TestFlowViewSlots::seedCountsAreParsed()
 {
-    UniformField field(int3{100, 100, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.on_view_modifRanNumSeed("abc");
-    QCOMPARE(view.uiRandSeedNum, 0);
-    QVERIFY(view.bRand);
-    QCOMPARE(view.trace->numRakeSeeds, 0);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
-    view.on_view_modifRanNumSeed(" 7 ");
-    QCOMPARE(view.uiRandSeedNum, 7);
-    QCOMPARE(view.tmpLines->streamlineNum, 7);
-    view.on_view_modifRanNumSeed("12abc");
-    QCOMPARE(view.uiRandSeedNum, 0);
-
-    view.on_view_modifUniNumSeedX("3");
-    QCOMPARE(view.uiUnifSeedXNum, 3);
-    QVERIFY(view.bUnif && !view.bRand);
-    QCOMPARE(view.tmpLines->streamlineNum, 12); // 3 columns, 4 rows
-    QVERIFY(near(view.trace->rakeSeeds[0], 25, 20));
-    QVERIFY(near(view.trace->rakeSeeds[11], 75, 80));
-    view.on_view_modifUniNumSeedY("x");
-    QCOMPARE(view.uiUnifSeedYNum, 0);
-    QCOMPARE(view.trace->numRakeSeeds, 0);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
-
-    view.on_view_modifRakeNumSeed(5);
-    QCOMPARE(view.uiRakeSeedNum, 5);
-    view.on_view_toggleRakeSeeding(2);
-    QCOMPARE(view.trace->numRakeSeeds, 5);
+    FlowView& v = open(int3{100, 100, 2});
+    for (const auto& [text, count] : {std::pair{"abc", 0}, {" 7 ", 7}, {"12abc", 0}})
+    {
+        v.on_view_modifRanNumSeed(text);
+        QVERIFY(v.bRand && v.uiRandSeedNum == count && v.tmpLines->streamlineNum == count);
+    }
+    v.on_view_modifUniNumSeedX("3");
+    QVERIFY(v.bUnif && !v.bRand && v.uiUnifSeedXNum == 3);
+    QCOMPARE(v.tmpLines->streamlineNum, 12); // 3 columns, 4 rows
+    QVERIFY(near(v.trace->rakeSeeds[0], 25, 20) && near(v.trace->rakeSeeds[11], 75, 80));
+    v.on_view_modifUniNumSeedY("x");
+    QVERIFY(v.uiUnifSeedYNum == 0 && v.trace->numRakeSeeds == 0);
 }
 
 void TestFlowViewSlots::tracingParameters()
 {
-    UniformField field(int3{100, 100, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    click(view, 50, 50);
-    const int pointsAtStepOne = view.tmpLines->streamlineIndxArray[0].numPoint;
-    view.seedPos = float2{50, 50};
-    view.on_view_changeTracingStpIntv(3);
-    QCOMPARE(view.trace->uiIntvTracStp, 3);
-    QCOMPARE(view.tmpLines->streamlineNum, 1); // re-traced from the last seed
-    QVERIFY(view.tmpLines->streamlineIndxArray[0].numPoint <= pointsAtStepOne);
-
-    view.on_view_toggleDistCtrl(2);
-    view.on_view_changeDistCtrlSli(25);
-    QVERIFY(view.trace->bDistctrl);
-    QCOMPARE(view.trace->uiDistCtrl, 2.5f);
-    view.on_view_toggleDistCtrl(0);
-    QVERIFY(!view.trace->bDistctrl);
-    QCOMPARE(view.trace->uiDistCtrl, 0.0f);
-
-    view.on_view_changeStrklSliceIntv(2.5f);
-    QCOMPARE(view.trace->uiStrkParticleTimeIntv, 2.5f);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
+    FlowView& v = open(int3{100, 100, 2});
+    click(v, 50, 50);
+    const int pointsAtStepOne = v.tmpLines->streamlineIndxArray[0].numPoint;
+    v.on_view_changeTracingStpIntv(3); // re-traced from the last seed
+    QVERIFY(v.trace->uiIntvTracStp == 3 && v.tmpLines->streamlineNum == 1);
+    QVERIFY(v.tmpLines->streamlineIndxArray[0].numPoint <= pointsAtStepOne);
+    v.on_view_toggleDistCtrl(2);
+    v.on_view_changeDistCtrlSli(25);
+    QCOMPARE(v.trace->uiDistCtrl, 2.5f);
 }
 
 void TestFlowViewSlots::timeStepSlidersStayOnLoadedSteps()
 {
-    UniformField field(int3{20, 20, 6}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.on_view_changeUnstdySlice(1);
-    QCOMPARE(view.dataMani->uiUnstdySlicId, 0);
-    QVERIFY(view.bFirstComputeCritpnt);
-
-    view.on_view_changeUnstdyInterTimeSel(4);
-    QCOMPARE(view.uiTimelDispTimeId, 3);
-    QCOMPARE(view.trace->uiTimelDispTimeId, 3);
-    view.on_view_changeUnstdyInterTimeSel(49);
-    QCOMPARE(view.uiTimelDispTimeId, 5);
-    view.on_view_changeUnstdyInterTimeSel(0);
-    QCOMPARE(view.trace->uiTimelDispTimeId, 0);
+    FlowView& v = open(int3{20, 20, 6});
+    v.on_view_changeUnstdySlice(1);
+    QCOMPARE(v.dataMani->uiUnstdySlicId, 0);
+    for (const int2& c : {int2{4, 3}, int2{49, 5}, int2{0, 0}}) // slider, time step
+    {
+        v.on_view_changeUnstdyInterTimeSel(c.x);
+        QVERIFY(v.uiTimelDispTimeId == c.y && v.trace->uiTimelDispTimeId == c.y);
+    }
 }
 
 void TestFlowViewSlots::confirmingATimeStepNamesItsLicImage_data()
@@ -233,122 +195,78 @@ void TestFlowViewSlots::confirmingATimeStepNamesItsLicImage_data()
 void TestFlowViewSlots::confirmingATimeStepNamesItsLicImage()
 {
     QFETCH(QString, before);
-    QFETCH(QString, after);
-    UniformField field(int3{24, 24, 16}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.licImage->LICBkImgPth = before;
-    view.on_view_changeUnstdyInterTimeSel(13);
-    view.bFirstComputeCritpnt = true;
-    click(view, 10, 10);
-    view.uiTimelDispTimeId = 12;
-
-    view.on_view_confirmTimeId();
-    QCOMPARE(view.licImage->LICBkImgPth, after);
-    QCOMPARE(view.uiTimeId, 12);
-    QVERIFY(!view.bFirstComputeCritpnt);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
+    FlowView& v = open(int3{24, 24, 16});
+    v.licImage->LICBkImgPth = before;
+    v.bFirstComputeCritpnt = true;
+    click(v, 10, 10);
+    v.uiTimelDispTimeId = 12;
+    v.on_view_confirmTimeId();
+    QTEST(v.licImage->LICBkImgPth, "after");
+    QVERIFY(v.uiTimeId == 12 && !v.bFirstComputeCritpnt && v.tmpLines->streamlineNum == 0);
 }
 
 void TestFlowViewSlots::dataPathsReachViewAndLoader()
 {
-    UniformField field(int3{20, 20, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.on_updateStdyDataDir("s/a.txt", "s/a.dat");
-    QCOMPARE(view.stdyHdrPth, QString("s/a.txt"));
-    QCOMPARE(view.dataMani->stdyDatPth, QString("s/a.dat"));
-
-    view.on_updateUnstdyDataDir("u/header.txt", "u/Uf/Uf03.dat", "u/Vf/Vf03.dat");
-    QCOMPARE(view.unstdyHdrPth, QString("u/header.txt"));
-    QCOMPARE(view.unstdyDatPth, QString("u/Uf/Uf03.dat"));
-    QCOMPARE(view.dataMani->unstdyDatPth, QString("u/Uf/Uf03.dat"));
+    FlowView& v = open(int3{20, 20, 2});
+    v.on_updateStdyDataDir("s/a.txt", "s/a.dat");
+    QVERIFY(v.stdyHdrPth == "s/a.txt" && v.dataMani->stdyDatPth == "s/a.dat");
+    v.on_updateUnstdyDataDir("u/header.txt", "u/Uf/Uf03.dat", "u/Vf/Vf03.dat");
+    QVERIFY(v.unstdyHdrPth == "u/header.txt" && v.dataMani->unstdyDatPth == "u/Uf/Uf03.dat");
     // A picked V file: the loader derives V from U, so the U file is kept.
-    view.on_updateUnstdyDataDir("u/header.txt", "u/Vf/Vf07.dat", "u/Uf/Uf07.dat");
-    QCOMPARE(view.unstdyDatPth, QString("u/Uf/Uf07.dat"));
+    v.on_updateUnstdyDataDir("u/header.txt", "u/Vf/Vf07.dat", "u/Uf/Uf07.dat");
+    QCOMPARE(v.unstdyDatPth, QString("u/Uf/Uf07.dat"));
     // A header chosen before any data file leaves the data path as it was.
-    view.on_updateUnstdyDataDir("w/header.txt", "", "");
-    QCOMPARE(view.dataMani->unstdyHdrPth, QString("w/header.txt"));
-    QCOMPARE(view.dataMani->unstdyDatPth, QString("u/Uf/Uf07.dat"));
+    v.on_updateUnstdyDataDir("w/header.txt", "", "");
+    QVERIFY(v.dataMani->unstdyHdrPth == "w/header.txt" &&
+            v.dataMani->unstdyDatPth == "u/Uf/Uf07.dat");
 }
 
 void TestFlowViewSlots::refusedDataSetKeepsThePreviousField()
 {
-    UniformField field(int3{20, 20, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    const auto fieldKept = [&view]
+    FlowView& v = open(int3{20, 20, 2});
+    const auto fieldKept = [&v]
     {
-        return view.hasField() && view.dataMani->flowFieldSize.x == 20 &&
-               view.dataMani->orgnvectField2dSlice[1][3][4].x == 1.0f && view.trace->winWidth == 20;
+        return v.hasField() && v.dataMani->flowFieldSize.x == 20 &&
+               v.dataMani->orgnvectField2dSlice[1][3][4].x == 1.0f && v.trace->winWidth == 20;
     };
-    view.on_updateUnstdyDataDir("missing/header.txt", "missing/Uf/Uf01.dat", "");
-    view.on_view_confirmUnstdySliceID();
+    v.on_updateUnstdyDataDir("missing/header.txt", "missing/Uf/Uf01.dat", "");
+    v.on_view_confirmUnstdySliceID();
     QVERIFY(fieldKept());
-
     // Present but refused: a header without sizes.
-    field.files.text("bad/header.txt", "no sizes here\n");
-    field.files.binary("bad/Uf/Uf01.dat", std::vector<float>(16, 2.0f));
-    field.files.binary("bad/Vf/Vf01.dat", std::vector<float>(16, 2.0f));
-    view.on_updateUnstdyDataDir(field.files.path("bad/header.txt"),
-                                field.files.path("bad/Uf/Uf01.dat"), "");
-    view.on_view_confirmUnstdySliceID();
+    field->files.text("bad/header.txt", "no sizes here\n");
+    field->files.binary("bad/Uf/Uf01.dat", std::vector<float>(16, 2.0f));
+    field->files.binary("bad/Vf/Vf01.dat", std::vector<float>(16, 2.0f));
+    v.on_updateUnstdyDataDir(field->files.path("bad/header.txt"),
+                             field->files.path("bad/Uf/Uf01.dat"), "");
+    v.on_view_confirmUnstdySliceID();
     QVERIFY(fieldKept());
-    click(view, 10, 10);
-    QCOMPARE(view.tmpLines->streamlineNum, 1);
+    v.on_view_pbAttach(); // no saved image to attach
+    QVERIFY(!v.bAttachSavedImg);
+    click(v, 10, 10);
+    QCOMPARE(v.tmpLines->streamlineNum, 1);
 }
 
 void TestFlowViewSlots::loadedDataSetOfAnotherSizeIsTraced()
 {
-    UniformField field(int3{20, 20, 2}, 1.0f);
+    FlowView& v = open(int3{20, 20, 2});
     // An unsteady set of 30 x 10 samples, 3 time steps, one depth slice: u = 1, v = 0.
-    field.files.text("u/header.txt", "2 1 30 10 1 3\n");
+    field->files.text("u/header.txt", "2 1 30 10 1 3\n");
     for (const char* step : {"01", "02", "03"})
     {
-        field.files.binary(std::string("u/Uf/Uf") + step + ".dat", std::vector<float>(300, 1.0f));
-        field.files.binary(std::string("u/Vf/Vf") + step + ".dat", std::vector<float>(300, 0.0f));
+        field->files.binary(std::string("u/Uf/Uf") + step + ".dat", std::vector<float>(300, 1.0f));
+        field->files.binary(std::string("u/Vf/Vf") + step + ".dat", std::vector<float>(300, 0.0f));
     }
-    FlowView view(nullptr, 600, 600);
-    view.on_updateUnstdyDataDir(field.files.path("u/header.txt"), field.files.path("u/Uf/Uf01.dat"),
-                                "");
-    view.on_view_changeUnstdySlice(1);
-    view.on_view_confirmUnstdySliceID();
-    QCOMPARE(view.dataMani->flowFieldSize.x, 30);
-    QCOMPARE(view.dataMani->flowFieldSize.z, 3);
-    QCOMPARE(view.trace->winWidth, 30);
-    QCOMPARE(view.trace->strkStpTime, 3.0f);
-    QCOMPARE(view.translateZ, 15);
-    QCOMPARE(view.halfviewH, 5.0f);
-
-    view.on_view_toggleStrkline(2);
-    click(view, 5, 5);
-    QCOMPARE(view.tmpLines->streaklineIndxArray[0].numPoint, 4); // released at 0 .. 3
-    QVERIFY(near(view.tmpLines->pointArray[0], 8, 5, 0.15f));
-}
-
-void TestFlowViewSlots::confirmingADataSetSetsItsLineSizes()
-{
-    UniformField field(int3{20, 20, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    click(view, 10, 10);
-    view.translateZ = 3;
-    view.on_view_btnconfirmStdyFile();
-    QVERIFY(view.tabStdyEnable && !view.tabUnstdyEnable);
-    QCOMPARE(view.flowlineRadius, 0.6f);
-    QCOMPARE(view.flowSeedRadius, 0.2f);
-    QCOMPARE(view.translateZ, 10);
-    QCOMPARE(view.tmpLines->streamlineNum, 0);
-    view.on_view_btnconfirmUnstdyFile();
-    QVERIFY(!view.tabStdyEnable && view.tabUnstdyEnable);
-    QCOMPARE(view.flowlineRadius, 3.0f);
-    QCOMPARE(view.flowSeedRadius, 2.0f);
-}
-
-void TestFlowViewSlots::missingAttachedImageAttachesNothing()
-{
-    UniformField field(int3{20, 20, 2}, 1.0f);
-    FlowView view(nullptr, 600, 600);
-    view.on_view_pbAttach();
-    QVERIFY(!view.bAttachSavedImg);
-    click(view, 10, 10);
-    QCOMPARE(view.tmpLines->streamlineNum, 1);
+    v.on_updateUnstdyDataDir(field->files.path("u/header.txt"), field->files.path("u/Uf/Uf01.dat"),
+                             "");
+    v.on_view_changeUnstdySlice(1);
+    v.on_view_confirmUnstdySliceID();
+    QVERIFY(v.dataMani->flowFieldSize.x == 30 && v.dataMani->flowFieldSize.z == 3);
+    QVERIFY(v.trace->winWidth == 30 && v.trace->strkStpTime == 3.0f);
+    QVERIFY(v.translateZ == 15 && v.halfviewH == 5.0f);
+    v.on_view_toggleStrkline(2);
+    click(v, 5, 5);
+    QCOMPARE(v.tmpLines->streaklineIndxArray[0].numPoint, 4); // released at 0 .. 3
+    QVERIFY(near(v.tmpLines->pointArray[0], 8, 5, 0.15f));
 }
 
 QTEST_MAIN(TestFlowViewSlots)

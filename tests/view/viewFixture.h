@@ -10,15 +10,15 @@
 #include <functional>
 
 // Makes a temporary folder the working directory; with a size it holds the default slice file
-// ./data/hurricane_z_8.dat of that size, filled with the vector (1, 0).
+// ./data/hurricane_z_8.dat of that size, filled with the vector (speed, 0).
 class WorkingField
 {
 public:
     WorkingField() : previous(QDir::currentPath()) { QDir::setCurrent(files.path("")); }
-    explicit WorkingField(int3 size) : WorkingField()
+    explicit WorkingField(int3 size, float speed = 1.0f) : WorkingField()
     {
         const std::size_t n = std::size_t(size.x) * size.y * size.z;
-        files.slice("data/hurricane_z_8.dat", size, std::vector<float2>(n, float2{1.0f, 0.0f}));
+        files.slice("data/hurricane_z_8.dat", size, std::vector<float2>(n, float2{speed, 0.0f}));
     }
     ~WorkingField() { QDir::setCurrent(previous); }
     WorkingField(const WorkingField&) = delete;
