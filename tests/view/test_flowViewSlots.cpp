@@ -3,6 +3,7 @@
 #include "lic/LIC.h"
 
 #include <QSignalSpy>
+#include <initializer_list>
 
 namespace
 {
@@ -15,22 +16,23 @@ QList<int> codes(const QSignalSpy& spy)
     return out;
 }
 
-// The seven exclusive field-line flags, in a fixed order, as a string of 0 and 1.
-QString kinds(const FlowView& v)
+QString bits(std::initializer_list<bool> flags)
 {
     QString out;
-    for (const bool b :
-         {v.bStrml, v.bPthl, v.bStrkl, v.bTimel, v.bPthTimel, v.bStrmStrkl, v.bPthlStrkl})
+    for (const bool b : flags)
         out += b ? '1' : '0';
     return out;
 }
 
+// The seven exclusive field-line flags and the four seeding strategies, in a fixed order.
+QString kinds(const FlowView& v)
+{
+    return bits({v.bStrml, v.bPthl, v.bStrkl, v.bTimel, v.bPthTimel, v.bStrmStrkl, v.bPthlStrkl});
+}
+
 QString strategies(const FlowView& v)
 {
-    QString out;
-    for (const bool b : {v.bPnt, v.bRake, v.bUnif, v.bRand})
-        out += b ? '1' : '0';
-    return out;
+    return bits({v.bPnt, v.bRake, v.bUnif, v.bRand});
 }
 
 void kindRow(const char* name, const char* slot, int state, const char* flags, QList<int> anim,
@@ -47,6 +49,14 @@ class TestFlowViewSlots : public QObject
 
 private slots:
     void cleanup();
+    void leftClickTracesOneStreamlineFromTheClick();
+    void rightClickMovesSeedsButTracesNothing();
+    void rakeFollowsTheMouseAndTracesOneLinePerSeed();
+    void fieldLineKindsFillTheirRecords();
+    void unsteadyRecordsFollowTheFlow();
+    void clearingEmptiesBothStores();
+    void oversizedSeedCountsStayInsideTheStores();
+    void zeroStreakIntervalReleasesNothing();
     void fieldLineKindsAreExclusiveAndAnnounced_data();
     void fieldLineKindsAreExclusiveAndAnnounced();
     void seedingStrategiesAreExclusive();
@@ -60,6 +70,7 @@ private slots:
     void loadedDataSetOfAnotherSizeIsTraced();
 
 private:
+    // A 600 x 600 view over a uniform field (1, 0).
     FlowView& open(int3 size)
     {
         field = std::make_unique<WorkingField>(size);
@@ -75,6 +86,182 @@ void TestFlowViewSlots::cleanup()
 {
     view.reset();
     field.reset();
+}
+
+void TestFlowViewSlots::leftClickTracesOneStreamlineFromTheClick()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    QSignalSpy restarts(&v, &FlowView::reset_cntAnimStrmStrkPathl_msg);
+    click(v, 50, 50);
+    QVERIFY(near(v.seedPos, 50, 50));
+    QCOMPARE(v.tmpLines->streamlineNum, 1);
+    QCOMPARE(restarts.count(), 1);
+    const flowlineInfo rec = v.tmpLines->streamlineIndxArray[0];
+    const float2* p = v.tmpLines->pointArray.data();
+    QVERIFY(rec.startIdx == 0 && near(p[rec.seedIdx], 50, 50));
+    QVERIFY(p[0].x < 2.0f && p[rec.numPoint].x > 97.0f);
+    for (int i = 1; i <= rec.numPoint; ++i)
+        QVERIFY(p[i].x > p[i - 1].x && p[i].y == 50.0f);
+    QCOMPARE(v.tmpLines->currNumpnt, rec.numPoint + 1);
+    click(v, 30, 20); // replaces the line instead of adding one
+    QCOMPARE(v.tmpLines->streamlineNum, 1);
+    QVERIFY(near(p[v.tmpLines->streamlineIndxArray[0].seedIdx], 30, 20));
+}
+
+void TestFlowViewSlots::rightClickMovesSeedsButTracesNothing()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    v.trace->rakeSeeds[0] = float2{7, 7};
+    v.bAttachSavedImg = true;
+    click(v, 30, 20, Qt::RightButton);
+    QVERIFY(v.tmpLines->streamlineNum == 0 && v.tmpLines->currNumpnt == 0);
+    QVERIFY(near(v.seedPos, 30, 20) && near(v.pressedCoor, 180, 120));
+    QVERIFY(near(v.trace->rakeSeeds[0], 7, 7));
+    for (int i = 1; i < v.trace->numRakeSeeds; ++i)
+        QVERIFY(near(v.trace->rakeSeeds[i], 30, 20));
+    QVERIFY(!v.bAttachSavedImg);
+}
+
+void TestFlowViewSlots::rakeFollowsTheMouseAndTracesOneLinePerSeed()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    v.on_view_toggleRakeSeeding(2);
+    v.trace->rakeSeeds[9] = float2{1, 1};
+    moveTo(v, 40, 40);
+    QVERIFY(near(v.trace->rakeSeeds[9], 1, 1)); // no rake started yet
+    click(v, 20, 20);
+    QVERIFY(!v.bFirstSeed && v.tmpLines->streamlineNum == 0);
+    moveTo(v, 20, 74);
+    QVERIFY(near(v.trace->rakeSeeds[9], 20, 74) && near(v.trace->rakeSeeds[3], 20, 38));
+    click(v, 20, 74);
+    QVERIFY(v.bFirstSeed);
+    QCOMPARE(v.tmpLines->streamlineNum, 10);
+    for (int k = 0; k < 10; ++k)
+    {
+        const flowlineInfo& rec = v.tmpLines->streamlineIndxArray[k];
+        QVERIFY(near(v.tmpLines->pointArray.data()[rec.seedIdx], 20, 20 + 6.0f * k) &&
+                rec.numPoint > 100);
+    }
+    // Point seeding in between leaves a started rake open: its end keeps following.
+    click(v, 20, 20);
+    v.on_view_toggleSglPntSeeding(2);
+    moveTo(v, 80, 20);
+    QVERIFY(near(v.trace->rakeSeeds[9], 80, 20));
+}
+
+void TestFlowViewSlots::fieldLineKindsFillTheirRecords()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    struct Case
+    {
+        const char* name;
+        void (FlowView::*toggle)(int);
+        bool bRake;
+        int strm, pthl, strk, timel;
+    };
+    // Comparisons trace both kinds; pathlines beside a streakline start at every time step;
+    // timelines keep the rake's particle tracks as its pathlines.
+    const Case cases[] = {
+        {"streakline", &FlowView::on_view_toggleStrkline, false, 0, 0, 1, 0},
+        {"pathline", &FlowView::on_view_togglePthline, false, 0, 1, 0, 0},
+        {"rake pathlines", &FlowView::on_view_togglePthline, true, 0, 10, 0, 0},
+        {"timeline", &FlowView::on_view_toggleTimeline, true, 0, 10, 0, 5},
+        {"streamline-streakline", &FlowView::on_view_toggleStrmStrkComp, false, 1, 0, 1, 0},
+        {"pathline-streakline", &FlowView::on_view_togglePthStrkComp, false, 0, 5, 1, 0},
+        {"pathline-timeline", &FlowView::on_view_togglePthTimeComp, true, 0, 10, 0, 5},
+    };
+    for (const Case& c : cases)
+    {
+        v.on_view_toggleRakeSeeding(c.bRake ? 2 : 0);
+        v.on_view_toggleSglPntSeeding(c.bRake ? 0 : 2);
+        (&v->*c.toggle)(2);
+        click(v, 20, 20);
+        if (c.bRake)
+            click(v, 20, 74);
+        const TracedLines& t = *v.tmpLines;
+        QVERIFY2(t.streamlineNum == c.strm && t.pathlineNum == c.pthl &&
+                     t.streaklineNum == c.strk && t.timelineNum == c.timel,
+                 c.name);
+    }
+}
+
+void TestFlowViewSlots::unsteadyRecordsFollowTheFlow()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    const float2* p = v.tmpLines->pointArray.data();
+    v.on_view_toggleStrkline(2);
+    click(v, 10, 50);
+    const flowlineInfo strk = v.tmpLines->streaklineIndxArray[0];
+    QVERIFY(strk.numPoint == 6 && strk.seedIdx == 5); // released at 0, 1, ... 5
+    for (int i = 0; i <= 5; ++i)
+        QVERIFY(near(p[i], 15.0f - i, 50, 0.15f));
+
+    v.on_view_togglePthline(2);
+    click(v, 10, 50);
+    const flowlineInfo pthl = v.tmpLines->pathlineIndxArray[0];
+    QVERIFY(pthl.seedIdx == pthl.startIdx && std::abs(pthl.numPoint - 50) <= 1);
+    QVERIFY(near(p[pthl.startIdx + pthl.numPoint], 15, 50, 0.15f));
+
+    v.on_view_toggleRakeSeeding(2);
+    v.on_view_toggleTimeline(2);
+    click(v, 20, 20);
+    click(v, 20, 74);
+    for (int j = 0; j < 5; ++j)
+    {
+        const timelineInfo& rec = v.tmpLines->timelineIndxArray[j];
+        QCOMPARE(rec.numSeed, 10);
+        QVERIFY(near(p[rec.startIdx], 20.0f + j, 20, 0.15f));
+        QVERIFY(near(p[rec.startIdx + 9], 20.0f + j, 74, 0.15f));
+    }
+}
+
+void TestFlowViewSlots::clearingEmptiesBothStores()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    click(v, 50, 50);
+    v.tmpLines->commitTmplines(v.commitedLines.get());
+    QCOMPARE(v.commitedLines->streamlineNum, 1);
+    v.animStep = 7;
+    v.prevTimeid = 3;
+    v.trace->uiTimelDispTimeId = 2;
+    v.on_view_clrAllData();
+    QVERIFY(v.tmpLines->streamlineNum == 0 && v.tmpLines->currNumpnt == 0);
+    QCOMPARE(v.tmpLines->streamlineIndxArray[0].numPoint, 0);
+    QCOMPARE(v.commitedLines->streamlineNum, 0);
+    QVERIFY(near(v.seedPos, -10000, -10000));
+    QVERIFY(v.animStep == 0 && v.prevTimeid == -1 && v.trace->uiTimelDispTimeId == 0);
+}
+
+void TestFlowViewSlots::oversizedSeedCountsStayInsideTheStores()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    v.on_view_modifRakeNumSeed(1000000);
+    v.on_view_toggleRakeSeeding(2);
+    click(v, 10, 10);
+    click(v, 10, 90);
+    QVERIFY(v.trace->numRakeSeeds <= Tracing::kMaxRakeSeeds);
+    QVERIFY(v.tmpLines->streamlineNum <= TracedLines::kMaxLines);
+    v.on_view_modifRanNumSeed("5000000");
+    v.on_view_modifUniNumSeedX("100000");
+    v.on_view_modifUniNumSeedY("100000"); // the product overflows an int
+    QVERIFY(v.trace->numRakeSeeds <= Tracing::kMaxRakeSeeds);
+    QVERIFY(v.tmpLines->streamlineNum <= TracedLines::kMaxLines);
+    v.on_view_modifUniNumSeedX("-4");
+    QCOMPARE(v.trace->numRakeSeeds, 0);
+    click(v, 30, 30);
+}
+
+void TestFlowViewSlots::zeroStreakIntervalReleasesNothing()
+{
+    FlowView& v = open(int3{100, 100, 5});
+    v.on_view_toggleStrkline(2);
+    for (const float2& c : {float2{0, 0}, float2{2, 4}}) // interval, particles (at 0, 2, 4, 6)
+    {
+        v.on_view_changeStrklSliceIntv(c.x);
+        click(v, 10, 50);
+        QCOMPARE(v.tmpLines->streaklineIndxArray[0].numPoint, int(c.y));
+        QCOMPARE(v.tmpLines->currNumpnt, int(c.y));
+    }
 }
 
 void TestFlowViewSlots::fieldLineKindsAreExclusiveAndAnnounced_data()
