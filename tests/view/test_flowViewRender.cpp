@@ -47,10 +47,13 @@ private slots:
     void emptyFieldShowsWhite();
 
 private:
-    void open(std::unique_ptr<WorkingField> workingField)
+    // Shows the view over a uniform field of the given size, or over no field at all.
+    void open(int3 size)
     {
         view.reset();
-        field = std::move(workingField);
+        field.reset(); // restores the working directory before the next one is made
+        field =
+            size.x > 0 ? std::make_unique<WorkingField>(size) : std::make_unique<WorkingField>();
         view = std::make_unique<ProbeView>(nullptr, 100, 100);
         view->resize(100, 100);
         view->show();
@@ -64,7 +67,7 @@ private:
 
 void TestFlowViewRender::init()
 {
-    open(std::make_unique<WorkingField>(int3{100, 100, 1}));
+    open(int3{100, 100, 1});
 }
 
 void TestFlowViewRender::cleanup()
@@ -216,7 +219,7 @@ void TestFlowViewRender::antialiasingFollowsTheSwitch()
 
 void TestFlowViewRender::emptyFieldShowsWhite()
 {
-    open(std::make_unique<WorkingField>());
+    open(int3{});
     const QImage image = view->grabFramebuffer();
     for (int y = 0; y < 100; y += 9)
         for (int x = 0; x < 100; x += 9)
