@@ -9,14 +9,6 @@ namespace
 
 constexpr float4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
 
-std::vector<float2> straightLine(int numPoint, float spacing)
-{
-    std::vector<float2> points;
-    for (int i = 0; i < numPoint; ++i)
-        points.push_back(float2{10.0f + spacing * i, 50.0f});
-    return points;
-}
-
 bool near(float a, float b)
 {
     return std::fabs(a - b) <= 1e-4f;
@@ -73,7 +65,9 @@ void TestBandBuilder::fadingSchedule()
     BandBuilder band;
     for (const Case& c : cases)
     {
-        const auto points = straightLine(c.numPoint, 2.0f);
+        std::vector<float2> points;
+        for (int i = 0; i < c.numPoint; ++i)
+            points.push_back(float2{10.0f + 2.0f * i, 50.0f});
         QVERIFY(band.build(points.data(), c.numPoint, 5.0f, 0, float4{1, 0, 0, c.alpha}, c.fading,
                            false));
         const auto& q = band.quads();
