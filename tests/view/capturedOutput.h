@@ -10,59 +10,49 @@ class CapturedOutput
 public:
     CapturedOutput()
     {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        savedOut = dup(1);
-        savedErr = dup(2);
-        dup2(fileno(outFile), 1);
-        dup2(fileno(errFile), 2);
+        std::fflush(nullptr);
+        for (int fd = 1; fd <= 2; ++fd)
+        {
+            saved[fd - 1] = dup(fd);
+            dup2(fileno(files[fd - 1]), fd);
+        }
     }
     ~CapturedOutput()
     {
         restore();
-        std::fclose(outFile);
-        std::fclose(errFile);
+        for (std::FILE* file : files)
+            std::fclose(file);
     }
     CapturedOutput(const CapturedOutput&) = delete;
     CapturedOutput& operator=(const CapturedOutput&) = delete;
 
-    QString out()
-    {
-        restore();
-        return contents(outFile);
-    }
-    QString err()
-    {
-        restore();
-        return contents(errFile);
-    }
+    QString out() { return contents(files[0]); }
+    QString err() { return contents(files[1]); }
 
 private:
     void restore()
     {
-        if (savedOut < 0)
-            return;
-        std::fflush(stdout);
-        std::fflush(stderr);
-        dup2(savedOut, 1);
-        dup2(savedErr, 2);
-        close(savedOut);
-        close(savedErr);
-        savedOut = savedErr = -1;
+        std::fflush(nullptr);
+        for (int fd = 1; fd <= 2; ++fd)
+            if (saved[fd - 1] >= 0)
+            {
+                dup2(saved[fd - 1], fd);
+                close(saved[fd - 1]);
+                saved[fd - 1] = -1;
+            }
     }
-    static QString contents(std::FILE* file)
+    // Ends the capture, so the text is complete and later output goes to the terminal again.
+    QString contents(std::FILE* file)
     {
-        QByteArray bytes;
+        restore();
         std::rewind(file);
+        QByteArray bytes;
         char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
             bytes.append(buffer, qsizetype(n));
         return QString::fromLocal8Bit(bytes);
     }
 
-    std::FILE* outFile = std::tmpfile();
-    std::FILE* errFile = std::tmpfile();
-    int savedOut = -1;
-    int savedErr = -1;
+    std::FILE* files[2] = {std::tmpfile(), std::tmpfile()};
+    int saved[2] = {-1, -1};
 };

@@ -1,5 +1,6 @@
-// The view's flowlet animation stepped frame by frame (each grab renders one frame, the timer
-// is kept stopped), its timer slots, and its screenshots.
+// The view's flowlet animation stepped frame by frame, its timer slots, and its screenshots.
+// Only grabs render frames here: the timer is kept stopped, and pending events are drained
+// before a step so that no late expose or update advances the frame counter in between.
 #include "capturedOutput.h"
 #include "viewFixture.h"
 
@@ -12,42 +13,28 @@ namespace
 {
 const int kSize = 600;
 
-int countPixels(const QImage& image, const std::function<bool(const QColor&)>& test)
+// Pixels within 80 of the colour in every channel.
+int countPixels(const QImage& image, const QColor& color)
 {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            n += test(image.pixelColor(x, y)) ? 1 : 0;
+        {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - color.red()) < 80 && std::abs(c.green() - color.green()) < 80 &&
+                 std::abs(c.blue() - color.blue()) < 80;
+        }
     return n;
 }
 
-bool red(const QColor& c)
+QImage rgb(const QImage& image)
 {
-    return c.red() > 180 && c.green() < 100 && c.blue() < 100;
+    return image.convertToFormat(QImage::Format_RGB32);
 }
 
-bool yellow(const QColor& c)
+QString shotPath(int timeId)
 {
-    return c.red() > 180 && c.green() > 180 && c.blue() < 100;
-}
-
-// A line of numPoint + 1 points 0.5 apart from (10, y) to the right, as the tracer stores it.
-void addLine(TracedLines& lines, std::vector<flowlineInfo>& records, int& count, int numPoint,
-             float y)
-{
-    const int start = lines.currNumpnt;
-    for (int k = 0; k <= numPoint; ++k)
-        lines.pointArray[start + k] = makeFloat2(10.0f + 0.5f * k, y);
-    records[count++] = flowlineInfo{start, start, numPoint};
-    lines.currNumpnt += numPoint + 1;
-}
-
-QByteArray header(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(15);
+    return QDir::currentPath() + "/flow data/Screenshot49-" + QString::number(timeId) + ".ppm";
 }
 } // namespace
 
@@ -58,32 +45,30 @@ class TestFlowViewAnimation : public QObject
 
 private slots:
     void init();
-    void cleanup();
-    void firstFlowletAppearsAtFrame61();
-    void pausedCountFreezesThePicture();
+    void cleanup() { view.reset(), field.reset(); }
+    void streamlineFramesStepOnlyWhileRunning();
     void pathlineAnimationStopsAtTheLastTimeStep();
-    void flowletSwitchDrivesTheTimer();
-    void tubesStopTheTimer();
-    void speedChangesApplyAsTheirSlotsSay();
+    void timerFollowsFlowletsTubesAndSpeed();
     void timeStepAdvancesWhileTheCountIsOdd();
     void framesAreSavedOncePerTimeStep();
-    void saveImageAfterStartWritesTheFramebuffer();
-    void saveImageTwiceOverwrites();
+    void saveImageWritesAndOverwritesTheFramebuffer();
     void unwritableLocationIsReported();
     void licBackgroundFollowsTheTimeStep();
-    void licSeriesCoversEveryTimeStep();
 
 private:
-    QImage frame() { return view->grabFramebuffer(); }
-    QString shotPath(int timeId) const
+    void animate(FieldLineType type, int animStep);
+    QImage frame()
     {
-        return QDir::currentPath() + "/flow data/Screenshot49-" + QString::number(timeId) + ".ppm";
+        bCounting = true;
+        const QImage image = view->grabFramebuffer();
+        bCounting = false;
+        return image;
     }
-    void animate(FieldLineType type);
 
     std::unique_ptr<WorkingField> field;
     std::unique_ptr<ProbeView> view;
-    int frames = 0;
+    bool bCounting = false;
+    int frames = 0; // frames rendered by this test's own grabs and calls
 };
 
 void TestFlowViewAnimation::init()
@@ -91,204 +76,137 @@ void TestFlowViewAnimation::init()
     field = std::make_unique<WorkingField>(int3{100, 100, 50});
     view = std::make_unique<ProbeView>(nullptr, kSize, kSize);
     view->resize(kSize, kSize);
-    frames = 0;
-    view->extra = [this](ProbeView&) { ++frames; };
+    view->extra = [this](ProbeView&) { frames += bCounting ? 1 : 0; };
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
-void TestFlowViewAnimation::cleanup()
+// Flowlets on over one line of 161 points 0.5 apart, the timer stopped and the counter set.
+void TestFlowViewAnimation::animate(FieldLineType type, int animStep)
 {
-    view.reset();
-    field.reset();
-}
-
-// Flowlets on for one kind of line, with the timer stopped so that only grabs draw frames.
-void TestFlowViewAnimation::animate(FieldLineType type)
-{
-    view->bStrml = type == FLT_STREAMLINE;
-    view->bPthl = type == FLT_PATHLINE;
+    TracedLines& lines = *view->tmpLines;
+    const bool bStrml = type == FLT_STREAMLINE;
+    for (int k = 0; k <= 160; ++k)
+        lines.pointArray[k] = makeFloat2(10.0f + 0.5f * k, 50.0f);
+    (bStrml ? lines.streamlineIndxArray : lines.pathlineIndxArray)[0] = flowlineInfo{0, 0, 160};
+    (bStrml ? lines.streamlineNum : lines.pathlineNum) = 1;
+    lines.currNumpnt = 161;
+    view->bStrml = bStrml;
+    view->bPthl = !bStrml;
     view->on_view_flowlet(2);
     view->iTimer->stop();
-    QCOMPARE(view->flowletLineType(), type);
+    QCoreApplication::processEvents();
+    view->animStep = animStep;
     frames = 0;
 }
 
-void TestFlowViewAnimation::firstFlowletAppearsAtFrame61()
+// No flowlet before frame 61; a paused count freezes the picture.
+void TestFlowViewAnimation::streamlineFramesStepOnlyWhileRunning()
 {
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.streamlineIndxArray, lines.streamlineNum, 160, 50.0f);
-    animate(FLT_STREAMLINE);
-    for (int f = 1; f <= 60; ++f)
-    {
-        const QImage image = frame();
-        QCOMPARE(view->animStep, f);
-        if (f == 1 || f == 60)
-            QCOMPARE(countPixels(image, red), 0);
-    }
-    QVERIFY(countPixels(frame(), red) > 100);
-    QCOMPARE(view->animStep, 61);
-    QCOMPARE(frames, 61);
-}
-
-void TestFlowViewAnimation::pausedCountFreezesThePicture()
-{
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.streamlineIndxArray, lines.streamlineNum, 160, 50.0f);
-    animate(FLT_STREAMLINE);
-    view->animStep = 90;
+    animate(FLT_STREAMLINE, 59);
+    QCOMPARE(countPixels(frame(), Qt::red), 0);
+    QCOMPARE(view->animStep, 60);
+    const QImage first = frame();
+    QVERIFY(countPixels(first, Qt::red) > 100);
     view->on_view_controlSingleFlowlineAnim(2);
-    const QImage still = frame();
-    QCOMPARE(view->animStep, 90);
-    QCOMPARE(frame(), still);
-    QCOMPARE(view->animStep, 90);
+    QCOMPARE(frame(), first);
+    QCOMPARE(view->animStep, 61);
     view->on_view_controlSingleFlowlineAnim(3);
-    QVERIFY(frame() != still);
-    QCOMPARE(view->animStep, 91);
+    QVERIFY(frame() != first);
+    QCOMPARE(view->animStep, 62);
 }
 
 // With time interval 0.1 on 50 time steps the particle stops at frame 500.
 void TestFlowViewAnimation::pathlineAnimationStopsAtTheLastTimeStep()
 {
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.pathlineIndxArray, lines.pathlineNum, 150, 40.0f);
-    animate(FLT_PATHLINE);
-    view->animStep = 60;
-    QVERIFY(countPixels(frame(), yellow) > 100);
-    QCOMPARE(view->animStep, 61);
+    animate(FLT_PATHLINE, 60);
+    QVERIFY(countPixels(frame(), Qt::yellow) > 100);
     view->animStep = 499;
     frame();
     QCOMPARE(view->animStep, 500);
     const QImage last = frame();
-    QCOMPARE(view->animStep, 500);
     QCOMPARE(frame(), last);
+    QCOMPARE(view->animStep, 500);
 }
 
-void TestFlowViewAnimation::flowletSwitchDrivesTheTimer()
+// Switching flowlets off or tubes on stops the timer and shows the static lines at once; a
+// new speed applies at the next switch-on, the window's own mapping restarts the timer.
+void TestFlowViewAnimation::timerFollowsFlowletsTubesAndSpeed()
 {
-    view->animStep = 17;
+    animate(FLT_STREAMLINE, 17);
     view->on_view_flowlet(2);
-    QVERIFY(view->bFlowlet);
-    QVERIFY(!view->bTubelines);
     QCOMPARE(view->animStep, 0);
-    QVERIFY(view->iTimer->isActive());
     QCOMPARE(view->iTimer->interval(), 10);
-    // The timer draws the frames.
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.streamlineIndxArray, lines.streamlineNum, 160, 50.0f);
-    QTRY_VERIFY(view->animStep >= 3);
-
-    const int before = frames;
+    QTRY_VERIFY(view->animStep >= 3); // the timer draws the frames
+    bCounting = true;
     view->on_view_flowlet(0);
-    QVERIFY(!view->bFlowlet);
     QVERIFY(!view->iTimer->isActive());
-    QCOMPARE(frames, before + 1); // the static lines at once
-}
-
-void TestFlowViewAnimation::tubesStopTheTimer()
-{
     view->on_view_flowlet(2);
-    view->on_view_tubeLines(0);
-    QVERIFY(!view->bTubelines);
-    QVERIFY(view->iTimer->isActive());
-    const int before = frames;
     view->on_view_tubeLines(2);
-    QVERIFY(view->bTubelines);
-    QVERIFY(!view->bFlowlet);
-    QVERIFY(!view->iTimer->isActive());
-    QCOMPARE(frames, before + 1);
-}
+    QVERIFY(view->bTubelines && !view->bFlowlet && !view->iTimer->isActive());
+    QCOMPARE(frames, 2);
+    bCounting = false;
 
-// The speed slot takes effect at the next switch-on; the window's own mapping restarts the
-// timer at once.
-void TestFlowViewAnimation::speedChangesApplyAsTheirSlotsSay()
-{
-    view->on_view_flowlet(2);
-    view->animStep = 40;
     view->on_view_changeAnimSpeed(30);
-    QCOMPARE(view->uiSpeedAnimation, 30);
-    QCOMPARE(view->animStep, 0);
-    QCOMPARE(view->iTimer->interval(), 10);
-    view->on_view_flowlet(0);
+    view->onAnimationSpeedChanged(7);
+    QCOMPARE(view->iTimer->interval(), 7);
     view->on_view_flowlet(2);
     QCOMPARE(view->iTimer->interval(), 30);
-    view->onAnimationSpeedChanged(7);
-    QVERIFY(view->iTimer->isActive());
-    QCOMPARE(view->iTimer->interval(), 7);
 }
 
 // Past the last time step the step count is sent once more and the view falls back.
 void TestFlowViewAnimation::timeStepAdvancesWhileTheCountIsOdd()
 {
     QSignalSpy spy(view.get(), &FlowView::view_pass_ptlineanimid_msg);
-    view->autoTimeIdChange();
-    QCOMPARE(view->uiTimelDispTimeId, 0);
-    view->on_view_controlPtlineanim(1);
-    view->autoTimeIdChange();
-    QCOMPARE(view->uiTimelDispTimeId, 1);
-    view->uiTimelDispTimeId = 49;
-    view->autoTimeIdChange();
+    view->uiTimelDispTimeId = 48;
+    for (int count : {2, 1, 1, 2})
+    {
+        view->on_view_controlPtlineanim(count);
+        view->autoTimeIdChange();
+    }
     QCOMPARE(view->uiTimelDispTimeId, 49);
     QCOMPARE(spy.size(), 2);
-    QCOMPARE(spy.at(0).at(0).toInt(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 49);
     QCOMPARE(spy.at(1).at(0).toInt(), 50);
-    view->on_view_controlPtlineanim(2);
-    view->autoTimeIdChange();
-    QCOMPARE(spy.size(), 2);
 }
 
 // Frames showing time steps 3, 3 and 4 save two files, each holding its finished frame.
 void TestFlowViewAnimation::framesAreSavedOncePerTimeStep()
 {
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.pathlineIndxArray, lines.pathlineNum, 150, 40.0f);
-    animate(FLT_PATHLINE);
+    animate(FLT_PATHLINE, 38);
     view->on_view_saveAnimation(2);
-    view->animStep = 38;
     CapturedOutput output;
     frame();
     frame();
     const QImage shown = frame();
     const QString out = output.out();
     QCOMPARE(out.count("The image has been stored to"), 2);
-    QVERIFY(out.contains('"' + shotPath(3) + '"'));
-    QVERIFY(out.contains('"' + shotPath(4) + '"'));
-    QCOMPARE(view->prevTimeid, 4);
+    QVERIFY(out.contains('"' + shotPath(3) + '"') && out.contains('"' + shotPath(4) + '"'));
     QCOMPARE(frames, 3); // saving renders no extra frame
-    QCOMPARE(QDir(QDir::currentPath() + "/flow data").entryList(QDir::Files).size(), 2);
-    const QImage saved(shotPath(4));
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
-             shown.convertToFormat(QImage::Format_RGB32));
-    QVERIFY(countPixels(saved, yellow) > 100);
+    QCOMPARE(QDir("flow data").entryList(QDir::Files).size(), 2);
+    QCOMPARE(rgb(QImage(shotPath(4))), rgb(shown));
+    QVERIFY(countPixels(shown, Qt::yellow) > 100);
 }
 
-// The "flow data" folder is made when missing; the file holds the view's full framebuffer.
-void TestFlowViewAnimation::saveImageAfterStartWritesTheFramebuffer()
+// Right after start: the "flow data" folder is made and the file holds the view's full
+// framebuffer; a second press overwrites it.
+void TestFlowViewAnimation::saveImageWritesAndOverwritesTheFramebuffer()
 {
     QVERIFY(!QDir("flow data").exists());
     CapturedOutput output;
     view->on_view_saveScreenPPM();
-    const QString out = output.out();
-    const QString name = shotPath(0);
-    QCOMPARE(out, "The image has been stored to \"" + name + "\"\n");
-    QCOMPARE(header(name), QByteArray("P6\n600 600\n255\n"));
-    const QImage saved(name);
-    QCOMPARE(saved.size(), QSize(kSize, kSize));
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
-             frame().convertToFormat(QImage::Format_RGB32));
-    QCOMPARE(view->originalPixmap.size(), QSize(kSize, kSize));
-}
-
-void TestFlowViewAnimation::saveImageTwiceOverwrites()
-{
-    view->on_view_saveScreenPPM();
+    QCOMPARE(output.out(), "The image has been stored to \"" + shotPath(0) + "\"\n");
+    QFile file(shotPath(0));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(15), QByteArray("P6\n600 600\n255\n"));
     const QImage first(shotPath(0));
+    QCOMPARE(rgb(first), rgb(frame()));
+
     view->translateZ = 20; // a different picture
     view->on_view_saveScreenPPM();
     const QImage second(shotPath(0));
     QVERIFY(first != second);
-    QCOMPARE(second.convertToFormat(QImage::Format_RGB32),
-             frame().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(rgb(second), rgb(frame()));
     QCOMPARE(QDir("flow data").entryList(QDir::Files).size(), 1);
 }
 
@@ -299,57 +217,27 @@ void TestFlowViewAnimation::unwritableLocationIsReported()
     QFile blocker("flow data");
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    animate(FLT_PATHLINE, 0);
+    view->on_view_saveAnimation(2);
     CapturedOutput output;
     view->on_view_saveScreenPPM();
-    view->on_view_saveAnimation(2);
-    view->bStrml = false;
-    view->bTimel = true;
-    view->on_view_flowlet(2);
-    view->iTimer->stop();
     frame();
-    const QString out = output.out();
-    const QString err = output.err();
-    QVERIFY(!out.contains("has been stored"));
-    QCOMPARE(err.count("Cannot store the image to \"" + shotPath(0) + "\""), 2);
+    QVERIFY(!output.out().contains("has been stored"));
+    QCOMPARE(output.err().count("Cannot store the image to \"" + shotPath(0) + "\""), 2);
     QVERIFY(QFileInfo("flow data").isFile());
 }
 
 // The LIC background shows the image of the animated time step, made on first use.
 void TestFlowViewAnimation::licBackgroundFollowsTheTimeStep()
 {
-    TracedLines& lines = *view->tmpLines;
-    addLine(lines, lines.pathlineIndxArray, lines.pathlineNum, 150, 40.0f);
-    animate(FLT_PATHLINE);
+    animate(FLT_PATHLINE, 38);
     view->bLICBk = true;
-    view->animStep = 38;
     frame();
     QCOMPARE(view->prevLicImageId, 3);
-    QVERIFY(QFile::exists("data/LIC3.ppm"));
     view->animStep = 40;
     frame();
     QCOMPARE(view->prevLicImageId, 4);
-    QVERIFY(QFile::exists("data/LIC4.ppm"));
-    QVERIFY(!QFile::exists("data/LIC5.ppm"));
-}
-
-// Steady data: the series is ./data/LIC0.ppm alone; started at the end it does nothing.
-void TestFlowViewAnimation::licSeriesCoversEveryTimeStep()
-{
-    view.reset();
-    field.reset();
-    field = std::make_unique<WorkingField>(int3{64, 64, 1});
-    view = std::make_unique<ProbeView>(nullptr, kSize, kSize);
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    view->LICSeriesScreenShot();
-    QCOMPARE(view->uiTimelDispTimeId, 1);
-    QCOMPARE(view->licImage->LICBkImgPth, QString("./data/LIC0.ppm"));
-    QCOMPARE(QImage("data/LIC0.ppm").size(), QSize(64, 64));
-    QCOMPARE(QDir("data").entryList({"LIC*"}, QDir::Files), QStringList{"LIC0.ppm"});
-    QVERIFY(QFile::remove("data/LIC0.ppm"));
-    view->LICSeriesScreenShot();
-    QVERIFY(!QFile::exists("data/LIC0.ppm"));
-    QCOMPARE(view->uiTimelDispTimeId, 1);
+    QCOMPARE(QDir("data").entryList({"LIC*"}, QDir::Files), QStringList({"LIC3.ppm", "LIC4.ppm"}));
 }
 
 int main(int argc, char* argv[])
