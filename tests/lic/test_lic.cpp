@@ -64,10 +64,11 @@ Bytes noiseOf(int w, int h)
 // With the generator's box filter unless other tables are given.
 Bytes convolve(const std::vector<float>& vectors, const Bytes& noise, int w, int h,
                unsigned threads = 1, float krnlen = LIC::kKernelLength,
-               const float* const* luts = nullptr)
+               const float* const* luts = nullptr, LIC::Kernel kernel = LIC::Kernel::Fastest)
 {
     LIC lic(int3{w, h, 1});
     lic.threadCount = threads;
+    lic.kernel = kernel;
     lic.GenBoxFiltrLUT(LIC::kLUTSize, lic.p_LUT0, lic.p_LUT1);
     const float* const box[2] = {lic.p_LUT0, lic.p_LUT1};
     luts = luts ? luts : box;
@@ -128,9 +129,11 @@ Bytes reference(const std::vector<float>& v, const Bytes& noise, const float* co
     return image;
 }
 
-TEST(Convolve, EveryThreadCountMatchesThePlainDefinition)
+// Both vector paths (AVX2 only where the processor has it) on any number of threads. The
+// width leaves a part-filled last batch of pixels on either path.
+TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
 {
-    const int w = 37;
+    const int w = 45;
     const int h = 23;
     // Ordinary, strong, weak, axis-aligned and zero vectors, and distinct tables per direction.
     const float scales[][2] = {{3, 3}, {40, 0.5f}, {0.04f, 0.05f}, {1, 0}, {0, 1}, {0, 0}};
@@ -151,10 +154,13 @@ TEST(Convolve, EveryThreadCountMatchesThePlainDefinition)
     for (const float krnlen : {10.0f, 3.5f})
     {
         const Bytes expected = reference(vectors, noise, luts, krnlen, w, h);
-        for (const unsigned threads : {1u, 2u, 5u, 0u})
+        for (const auto kernel : {LIC::Kernel::Sse2, LIC::Kernel::Avx2})
         {
-            EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts), expected)
-                << krnlen << " on " << threads << " threads";
+            for (const unsigned threads : {1u, 2u, 5u, 0u})
+            {
+                EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts, kernel), expected)
+                    << krnlen << " on " << threads << " threads, path " << int(kernel);
+            }
         }
     }
 }
