@@ -12,14 +12,14 @@ namespace
 constexpr float kMinPointSpacing = 0.5f;
 constexpr float kMinSpeed = 0.01f;
 
-float pointDistance(const float2& p, const float2& q)
-{
-    return std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y));
-}
-
 inline float squaredDistance(const float2& p, const float2& q)
 {
     return (p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y);
+}
+
+float pointDistance(const float2& p, const float2& q)
+{
+    return std::sqrt(squaredDistance(p, q));
 }
 
 // The least float s whose square root passes the monotone test bPasses. Square roots are
