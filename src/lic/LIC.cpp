@@ -106,7 +106,7 @@ void LIC::FlowImagingLIC(const float* pVectr, const unsigned char* pNoise_, unsi
         std::fill(pImage_, pImage_ + std::size_t(winWidth) * std::size_t(winHeight), 0);
         return;
     }
-    const LicRows rows{pVectr, pNoise_, {p_LUT0_, p_LUT1_}, krnlen, winWidth, winHeight};
+    const LicRows rows(pVectr, pNoise_, p_LUT0_, p_LUT1_, krnlen, winWidth, winHeight);
     const bool bAvx2 = kernel != Kernel::Sse2 && LicRows::avx2Supported();
     const unsigned cores = threadCount ? threadCount : std::thread::hardware_concurrency();
     const int threads =

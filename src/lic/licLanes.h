@@ -138,7 +138,10 @@ private:
         const I sampleY = clampedCell((s.clp0y + clp1y) * 0.5f, lastRow);
         const F texVal = Isa::noise(in.pNoise, Isa::cellIndex(sampleX, sampleY, widthI));
 
-        const F W_ACUM = Isa::weights(in.wgtLUT[s.advDir], toInt(curLen * len2ID));
+        const I weightIndex = toInt(curLen * len2ID);
+        const F W_ACUM = in.bIndexWeights[s.advDir]
+                             ? toFloat(weightIndex)
+                             : Isa::weights(in.wgtLUT[s.advDir], weightIndex);
         const F smpWgt = W_ACUM - s.w_acum;
         s.w_acum = Isa::select(live, W_ACUM, s.w_acum);
         s.t_acum = Isa::select(live, s.t_acum + texVal * smpWgt, s.t_acum);

@@ -6,9 +6,14 @@
 
 struct LicRows
 {
+    LicRows(const float* vectors, const unsigned char* noise, const float* lut0, const float* lut1,
+            float kernel, int w, int h);
+
     const float* pVectr;         // interleaved x, y components, row-major
     const unsigned char* pNoise; // one byte per pixel
     const float* wgtLUT[2];      // accumulated weight tables, downstream and upstream
+    // Whether a table holds its own index, as the box filter's do: then the index is the weight.
+    bool bIndexWeights[2];
     float krnlen;
     int width;
     int height;

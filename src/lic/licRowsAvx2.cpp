@@ -77,8 +77,3 @@ void LicRows::convolveAvx2(int firstRow, int endRow, unsigned char* pImage) cons
 #else
 #pragma GCC pop_options
 #endif
-
-bool LicRows::avx2Supported()
-{
-    return __builtin_cpu_supports("avx2");
-}

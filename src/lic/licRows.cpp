@@ -1,5 +1,9 @@
 #include "lic/licRows.h"
 
+#include "lic/LIC.h"
+
+#include <bit>
+#include <cstdint>
 #include <emmintrin.h>
 
 #include "lic/licLanes.h"
@@ -75,6 +79,27 @@ struct Sse2
     }
 };
 } // namespace
+
+LicRows::LicRows(const float* vectors, const unsigned char* noise, const float* lut0,
+                 const float* lut1, float kernel, int w, int h)
+    : pVectr(vectors), pNoise(noise), wgtLUT{lut0, lut1}, krnlen(kernel), width(w), height(h)
+{
+    for (int d = 0; d < 2; ++d)
+    {
+        bIndexWeights[d] = true;
+        for (int k = 0; k < LIC::kLUTSize && bIndexWeights[d]; ++k)
+        {
+            // Bit for bit: a -0 entry is not the index 0.
+            bIndexWeights[d] = std::bit_cast<std::uint32_t>(wgtLUT[d][k]) ==
+                               std::bit_cast<std::uint32_t>(float(k));
+        }
+    }
+}
+
+bool LicRows::avx2Supported()
+{
+    return __builtin_cpu_supports("avx2");
+}
 
 void LicRows::convolveSse2(int firstRow, int endRow, unsigned char* pImage) const
 {
