@@ -2,6 +2,7 @@
 // (equalised on request) and drawn as a textured quad over the field's rectangle.
 #include "view/flowView.h"
 
+#include "common/printLine.h"
 #include "data/dataManipulate.h"
 #include "lic/LIC.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QOpenGLContext>
+#include <algorithm>
 
 namespace
 {
@@ -88,7 +90,18 @@ void FlowView::drwLICImage()
 void FlowView::showLIC()
 {
     if (!tabUnstdyEnable)
+    {
         licImage->LICBkImgPth = stdyLicImg;
+        // Until a steady field is read its image path names only the data folder.
+        if (stdyLicImg.endsWith('/') || QFileInfo(stdyLicImg).isDir())
+        {
+            const QString image = stdyHdrPth.left(std::max<qsizetype>(stdyHdrPth.size() - 4, 0));
+            printLine("Missing LIC image of the steady data: %s.ppm (it is named when the steady "
+                      "field is loaded)",
+                      image.toLocal8Bit().constData());
+            return;
+        }
+    }
     else
     {
         if (!hasLicField(uiTimelDispTimeId))

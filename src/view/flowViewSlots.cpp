@@ -2,6 +2,7 @@
 // kind, tracing parameters, unsteady slice and time step, data set and attached image.
 #include "view/flowView.h"
 
+#include "common/printLine.h"
 #include "critpnt/critpntDetect.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
@@ -9,7 +10,6 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
@@ -31,8 +31,7 @@ int parseSeedCount(const QString& text)
 
 void report(const char* message, const QString& detail)
 {
-    std::printf("%s%s\n", message, detail.toLocal8Bit().constData());
-    std::fflush(stdout);
+    printLine("%s%s", message, detail.toLocal8Bit().constData());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The LIC background of the view: per-step images written, read and equalised on demand.
+#include "capturedOutput.h"
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
@@ -48,6 +49,7 @@ private slots:
     void stepImageIsReadOnceAndNotRegenerated();
     void brokenImagesKeepThePreviousBackground();
     void missingDataFolderIsCreated();
+    void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
 
 private:
     QColor middle()
@@ -132,6 +134,18 @@ void TestLicDisplay::missingDataFolderIsCreated()
     view->bLICBk = true;
     view->showLIC(2);
     QVERIFY(fs::exists(workdir->root / "data" / "LIC2.ppm"));
+}
+
+// Until a steady field is read its image path is the data folder, which is no image.
+void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
+{
+    fs::create_directories(workdir->root / "flow data" / "stdy flow data");
+    view->bLICBk = true;
+    CapturedOutput output;
+    view->on_view_btnconfirmStdyFile();
+    const QString said = output.out() + output.err();
+    QVERIFY2(said.contains("./flow data/stdy flow data/earthquake_100.ppm"), qPrintable(said));
+    QVERIFY2(!said.contains("Is a directory"), qPrintable(said));
 }
 
 int main(int argc, char* argv[])
