@@ -50,6 +50,7 @@ private slots:
     void brokenImagesKeepThePreviousBackground();
     void missingDataFolderIsCreated();
     void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
+    void unwritableFolderStillShowsTheComputedImage();
 
 private:
     QColor middle()
@@ -146,6 +147,24 @@ void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
     const QString said = output.out() + output.err();
     QVERIFY2(said.contains("./flow data/stdy flow data/earthquake_100.ppm"), qPrintable(said));
     QVERIFY2(!said.contains("Is a directory"), qPrintable(said));
+}
+
+// A file standing where the data folder should be cannot be written into, even by root: the
+// write is reported, and the image just computed is shown, plain and equalised.
+void TestLicDisplay::unwritableFolderStillShowsTheComputedImage()
+{
+    view->on_view_toggleLICBk(2); // step 0 moves: grey noise
+    QVERIFY(!isGrey(middle(), 0));
+    fs::remove_all(workdir->root / "data");
+    std::ofstream(workdir->root / "data") << "not a folder";
+    view->uiTimelDispTimeId = kStillStep;
+    CapturedOutput output;
+    view->on_view_toggleLICBk(2);
+    const QString said = output.out();
+    QVERIFY2(said.contains(" can't open file ./data/LIC.ppm"), qPrintable(said));
+    QVERIFY2(isGrey(middle(), 0), qPrintable(middle().name()));
+    view->on_view_toggleLICHisto(2);
+    QVERIFY2(isGrey(middle(), 255), qPrintable(middle().name()));
 }
 
 int main(int argc, char* argv[])
