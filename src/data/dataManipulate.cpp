@@ -28,6 +28,12 @@ std::int64_t sampleCount(const int3& size)
     return plane * size.z;
 }
 
+// True when v truncated toward zero lies in [0, limit): v in (-1, limit). False for NaN.
+bool truncatesBelow(float v, int limit)
+{
+    return v > -1.0f && double(v) < double(limit);
+}
+
 bool sizeIsSane(const int3& size)
 {
     return sampleCount(size) > 0;
@@ -345,12 +351,12 @@ void DataManipulate::printFileData(int width, int height, const int* data) const
 
 bool DataManipulate::interpolateVector2D(const float2& pos, const int& time, float2& ret) const
 {
-    const int w = flowFieldSize.x, h = flowFieldSize.y;
     // Truncation toward zero, not floor: positions in (-1, 0) extrapolate from the first cell.
-    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
-    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || xint < 0 || xint >= w - 1 ||
-        yint < 0 || yint >= h - 1 || time < 0 || time >= flowFieldSize.z)
+    // The range is checked on the float, so NaN or a huge position is never converted.
+    if (!hasField() || !truncatesBelow(pos.x, flowFieldSize.x - 1) ||
+        !truncatesBelow(pos.y, flowFieldSize.y - 1) || time < 0 || time >= flowFieldSize.z)
         return false;
+    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
     const float xfac = pos.x - xint, yfac = pos.y - yint;
     float2** const s = orgnvectField2dSlice[time];
     ret = (1 - xfac) * (1 - yfac) * s[yint][xint] + xfac * (1 - yfac) * s[yint][xint + 1] +
@@ -360,12 +366,11 @@ bool DataManipulate::interpolateVector2D(const float2& pos, const int& time, flo
 
 bool DataManipulate::interpolateVector(const float2& pos, const float& time, float2& ret) const
 {
-    const int w = flowFieldSize.x, h = flowFieldSize.y;
+    if (!hasField() || !truncatesBelow(pos.x, flowFieldSize.x - 1) ||
+        !truncatesBelow(pos.y, flowFieldSize.y - 1) || !truncatesBelow(time, flowFieldSize.z - 1))
+        return false;
     const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
     const int zint = static_cast<int>(time);
-    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || std::isnan(time) || xint < 0 ||
-        xint >= w - 1 || yint < 0 || yint >= h - 1 || zint < 0 || zint >= flowFieldSize.z - 1)
-        return false;
     const float fac[3] = {pos.x - xint, pos.y - yint, time - zint};
     float2 sum = makeFloat2(0.0f, 0.0f);
     for (int a = 0; a < 2; ++a)

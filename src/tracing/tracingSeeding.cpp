@@ -22,7 +22,8 @@ void reportRefused(const char* operation, long long requested, int traced)
 
 void Tracing::computeRakeSeed(float2* seedArr, int numSeed) const
 {
-    if (seedArr == nullptr || numSeed > kMaxRakeSeeds)
+    // With one seed or none there is nothing between the ends, and no last seed to read.
+    if (seedArr == nullptr || numSeed <= 1 || numSeed > kMaxRakeSeeds)
         return;
     // The last seed is the rake's end as clicked and is left exactly as it is.
     const float2 first = seedArr[0];
