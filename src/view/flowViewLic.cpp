@@ -19,6 +19,16 @@ void makeParentFolder(const QString& path)
 {
     QDir().mkpath(QFileInfo(path).path());
 }
+
+// GL calls made from a slot, outside a frame, need the view's context; false without one.
+bool useContextOf(QOpenGLWidget& view)
+{
+    if (!view.context())
+        return false;
+    if (QOpenGLContext::currentContext() != view.context())
+        view.makeCurrent();
+    return true;
+}
 } // namespace
 
 bool FlowView::hasLicField(int timeId) const
@@ -36,10 +46,8 @@ bool FlowView::getTexture(const char* imageFileName, Image* tempimage, int texID
     const int3 size = dataMani->flowFieldSize;
     if (!licImage->readinLICImage(size.x, size.y, tempimage, bLicHisto, imageFileName))
         return false;
-    if (!context())
+    if (!useContextOf(*this))
         return false;
-    if (QOpenGLContext::currentContext() != context())
-        makeCurrent();
     GLuint& name = licTexture(texID);
     if (name == 0)
         glGenTextures(1, &name);
@@ -148,6 +156,8 @@ void FlowView::on_view_toggleLICBk(int state)
     {
         bLICBk = false;
         bLicHisto = false;
+        if (useContextOf(*this))
+            glDisable(GL_TEXTURE_2D);
     }
     else
     {
@@ -164,5 +174,12 @@ void FlowView::on_view_toggleLICHisto(int state)
     if (bLicHisto)
         getTexture(licImage->LICBkImgPth.toLocal8Bit().constData(), licImage->histoImg.get(),
                    licImage->texHistoImageName);
+    else if (useContextOf(*this))
+    {
+        if (bLICBk)
+            attachLICBkImg(licImage->texImageName);
+        else
+            glDisable(GL_TEXTURE_2D);
+    }
     repaint();
 }

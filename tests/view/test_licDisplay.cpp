@@ -3,6 +3,7 @@
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
+#include <GL/gl.h>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +52,7 @@ private slots:
     void missingDataFolderIsCreated();
     void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
     void unwritableFolderStillShowsTheComputedImage();
+    void untickingActsOnTheContextAtOnce();
 
 private:
     QColor middle()
@@ -165,6 +167,29 @@ void TestLicDisplay::unwritableFolderStillShowsTheComputedImage()
     QVERIFY2(isGrey(middle(), 0), qPrintable(middle().name()));
     view->on_view_toggleLICHisto(2);
     QVERIFY2(isGrey(middle(), 255), qPrintable(middle().name()));
+}
+
+// With no frame after the slots only their own GL calls count: unticking equalisation draws
+// the plain image at once, unticking the last box switches 2-D texturing off.
+void TestLicDisplay::untickingActsOnTheContextAtOnce()
+{
+    view->on_view_toggleLICBk(2);
+    view->on_view_toggleLICHisto(2);
+    view->setUpdatesEnabled(false);
+    view->on_view_toggleLICHisto(0);
+    view->makeCurrent();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    QCOMPARE(GLuint(bound), view->texLic);
+    for (const auto untick : {&FlowView::on_view_toggleLICBk, &FlowView::on_view_toggleLICHisto})
+    {
+        view->makeCurrent();
+        glEnable(GL_TEXTURE_2D);
+        (view.get()->*untick)(0);
+        view->makeCurrent();
+        QVERIFY(!glIsEnabled(GL_TEXTURE_2D));
+    }
+    view->setUpdatesEnabled(true);
 }
 
 int main(int argc, char* argv[])
