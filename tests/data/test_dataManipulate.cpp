@@ -5,6 +5,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -260,53 +261,31 @@ TEST_F(FieldLoading, UnsteadySetsWithMissingOrShortFilesAreRefusedBeforeAllocati
     DataManipulate data = makeData();
     loadSlice(data);
     data.uiUnstdySlicId = 3;
-    const auto step = [this](const char* kind, int t, int depth)
-    {
-        const std::string n = "0" + std::to_string(t);
-        files.binary("unstdy/" + std::string(kind) + "f/" + kind + "f" + n + ".dat",
-                     component(depth, t, 1.0f));
-    };
     struct Case
     {
         const char* header;
-        std::function<void()> write;
+        std::vector<std::pair<std::string, int>> files; // component file, depth (-1: a folder)
         const char* reason;
     };
     const Case cases[] = {
-        // 16384 x 16384 samples announced, empty U files, no V files.
-        {"3 1 16384 16384 4 1", [&] { step("U", 1, 0); },
-         "Uf01.dat: it holds 0 bytes, 4294967296 are needed"},
-        {"3 1 3 2 4 3",
-         [&]
-         {
-             for (int t = 1; t <= 3; ++t)
-                 step("U", t, 4);
-             step("V", 1, 4);
-             step("V", 2, 4);
-         },
-         "Vf03.dat: No such file or directory"},
+        {"3 1 16384 16384 4 1", {{"Uf/Uf01", 0}}, "Uf01.dat: it holds 0 bytes, 4294967296 are"},
         {"3 1 3 2 4 2",
-         [&]
-         {
-             step("U", 1, 4);
-             step("V", 1, 4);
-             step("U", 2, 2); // too short for slice 3
-             step("V", 2, 4);
-         },
+         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 4}},
+         "Vf02.dat: No such file or directory"},
+        {"3 1 3 2 4 2",
+         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 2}, {"Vf/Vf02", 4}},
          "Uf02.dat: it holds 48 bytes, 96 are needed"},
-        {"3 1 3 2 4 1",
-         [&]
-         {
-             std::filesystem::create_directories(files.root / "unstdy/Uf/Uf01.dat");
-             step("V", 1, 4);
-         },
-         "Uf01.dat: Is a directory"},
+        {"3 1 3 2 4 1", {{"Uf/Uf01", -1}, {"Vf/Vf01", 4}}, "Uf01.dat: Is a directory"},
     };
     for (const Case& c : cases)
     {
         std::filesystem::remove_all(files.root / "unstdy");
         files.text("unstdy/header.txt", c.header);
-        c.write();
+        for (const auto& [name, depth] : c.files)
+            if (depth < 0)
+                std::filesystem::create_directories(files.root / ("unstdy/" + name + ".dat"));
+            else
+                files.binary("unstdy/" + name + ".dat", component(depth, 1, 1.0f));
         QString lic;
         bool loaded = true;
         const std::string out = printedUnflushed([&] { loaded = data.readVectFile(false, lic); });

@@ -148,7 +148,6 @@ void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
     view->on_view_btnconfirmStdyFile();
     const QString said = output.out() + output.err();
     QVERIFY2(said.contains("./flow data/stdy flow data/earthquake_100.ppm"), qPrintable(said));
-    QVERIFY2(!said.contains("Is a directory"), qPrintable(said));
 }
 
 // A file standing where the data folder should be cannot be written into, even by root: the
@@ -189,7 +188,6 @@ void TestLicDisplay::untickingActsOnTheContextAtOnce()
         view->makeCurrent();
         QVERIFY(!glIsEnabled(GL_TEXTURE_2D));
     }
-    view->setUpdatesEnabled(true);
 }
 
 int main(int argc, char* argv[])
