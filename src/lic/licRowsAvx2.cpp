@@ -52,11 +52,8 @@ struct Avx2
 
     static F noise(const unsigned char* pNoise, I cell)
     {
-        I bytes;
-        for (int l = 0; l < kLanes; ++l)
-        {
-            bytes[l] = pNoise[cell[l]];
-        }
+        const I bytes{pNoise[cell[0]], pNoise[cell[1]], pNoise[cell[2]], pNoise[cell[3]],
+                      pNoise[cell[4]], pNoise[cell[5]], pNoise[cell[6]], pNoise[cell[7]]};
         return __builtin_convertvector(bytes, F);
     }
 
