@@ -168,7 +168,7 @@ TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
 
 // Zero is black; components below the threshold sample only their own pixel; steps far past
 // the border gather no weight (black, not 0 / 0). Extreme and NaN vectors must keep their
-// samples inside the noise (the sanitizer build checks) and not depend on threads.
+// samples inside the noise (the sanitizer build checks) and not depend on the path or threads.
 TEST(Convolve, UniformFields)
 {
     const Bytes noise = noiseOf(16, 9);
@@ -181,7 +181,10 @@ TEST(Convolve, UniformFields)
     for (const auto& [v, expected] : cases)
     {
         const Bytes image = convolve(uniform(16, 9, v), noise, 16, 9);
-        EXPECT_EQ(convolve(uniform(16, 9, v), noise, 16, 9, 3), image) << v.x << ", " << v.y;
+        EXPECT_EQ(convolve(uniform(16, 9, v), noise, 16, 9, 3, LIC::kKernelLength, nullptr,
+                           LIC::Kernel::Sse2),
+                  image)
+            << v.x << ", " << v.y;
         EXPECT_TRUE(!expected || image == *expected) << v.x << ", " << v.y;
     }
     // Kernel lengths whose table index or segment count would overflow give black.
