@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <netcdf.h>
 #include <sstream>
@@ -153,6 +154,64 @@ int roleFromCoordinate(int ncid, int dimid)
             return role;
     return -1;
 }
+
+std::uintmax_t padded(std::uintmax_t bytes)
+{
+    return (bytes + 3) / 4 * 4;
+}
+
+std::uintmax_t typeSize(int ncid, nc_type type)
+{
+    size_t bytes = 0;
+    nc_inq_type(ncid, type, nullptr, &bytes);
+    return bytes;
+}
+
+// The size of a classic-format file from what its header declares: the header itself (counted
+// field by field as the format lays it out) and every variable's data. Larger alignments a
+// writer may choose only add to it, so this is a lower bound.
+std::uintmax_t classicFileSize(int ncid, int format)
+{
+    const std::uintmax_t count = format == NC_FORMAT_CDF5 ? 8 : 4; // nelems, lengths, sizes
+    const auto name = [&](const std::string& text) { return count + padded(text.size()); };
+    const auto attributes = [&](int varid)
+    {
+        int natts = 0;
+        nc_inq_varnatts(ncid, varid, &natts);
+        std::uintmax_t bytes = 4 + count;
+        for (int a = 0; a < natts; ++a)
+        {
+            char attName[NC_MAX_NAME + 1] = {};
+            nc_type type;
+            size_t length = 0;
+            nc_inq_attname(ncid, varid, a, attName);
+            nc_inq_att(ncid, varid, attName, &type, &length);
+            bytes += name(attName) + 4 + count + padded(length * typeSize(ncid, type));
+        }
+        return bytes;
+    };
+    int ndims = 0, nvars = 0, unlimited = -1;
+    nc_inq_unlimdim(ncid, &unlimited);
+    nc_inq_ndims(ncid, &ndims);
+    nc_inq_nvars(ncid, &nvars);
+    std::uintmax_t bytes = 4 + count + 4 + count + attributes(NC_GLOBAL) + 4 + count;
+    for (int d = 0; d < ndims; ++d)
+        bytes += name(dimName(ncid, d)) + count;
+    for (int id = 0; id < nvars; ++id)
+    {
+        nc_type type;
+        nc_inq_vartype(ncid, id, &type);
+        const std::vector<int> dims = varDims(ncid, id);
+        bytes += name(varName(ncid, id)) + count + count * dims.size() + attributes(id) + 4 +
+                 count + (format == NC_FORMAT_CLASSIC ? 4 : 8);
+        std::uintmax_t data = typeSize(ncid, type);
+        for (const int dim : dims)
+            data *= dimLen(ncid, dim);
+        // A lone record variable is stored unpadded.
+        bytes += !dims.empty() && dims[0] == unlimited ? data : padded(data);
+    }
+    return bytes;
+}
 } // namespace
 
 NetcdfField::NetcdfField(const std::string& file, const Selection& selection)
@@ -167,6 +226,7 @@ NetcdfField::NetcdfField(const std::string& file, const Selection& selection)
         throw BatchFailure::badInput(path + ": not a readable NetCDF file (" + nc_strerror(status) +
                                      ")");
     }
+    refuseTruncated();
     findVariables(selection);
     findDimensions();
     refuseCurvilinear();
@@ -209,6 +269,21 @@ std::string NetcdfField::variableList() const
         list += ")";
     }
     return list.empty() ? "none" : list;
+}
+
+// The classic formats read the missing bytes of a cut-off file as zeros, without an error: a
+// file shorter than its header and its variables' data is refused.
+void NetcdfField::refuseTruncated() const
+{
+    int format = 0;
+    nc_inq_format(ncid, &format);
+    if (format != NC_FORMAT_CLASSIC && format != NC_FORMAT_64BIT_OFFSET && format != NC_FORMAT_CDF5)
+        return;
+    const std::uintmax_t needed = classicFileSize(ncid, format);
+    const std::uintmax_t held = std::filesystem::file_size(path);
+    if (held < needed)
+        fail("truncated: " + std::to_string(held) + " bytes, but its header and data need " +
+             std::to_string(needed));
 }
 
 void NetcdfField::findVariables(const Selection& selection)

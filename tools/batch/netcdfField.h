@@ -66,6 +66,7 @@ private:
         std::vector<double> missingValues;
     };
 
+    void refuseTruncated() const;
     void findVariables(const Selection& selection);
     void findDimensions();
     void refuseCurvilinear() const;
