@@ -2,7 +2,10 @@
 
 #include "data/dataManipulate.h"
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
@@ -137,7 +140,20 @@ bool FieldWriter::writeUnsteadyStep(const float2* samples)
         const fs::path file =
             target / (isU ? "Uf" : "Vf") / stepName(isU ? "Uf" : "Vf", stepsWritten);
         std::ofstream out;
-        writeValues(open(out, file), component.data(), n);
+        open(out, file);
+        const std::size_t level = std::size_t(size.x) * size.y;
+        for (int s = 0; s < depth; ++s)
+        {
+            const float* values = component.data() + s * level;
+            // Zero levels before the last are skipped: the file keeps a hole there, which
+            // reads as zeros and takes no room on disk.
+            if (s + 1 < depth &&
+                std::all_of(values, values + level,
+                            [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
+                continue;
+            out.seekp(std::streamoff(s * level * sizeof(float)));
+            writeValues(out, values, level);
+        }
         if (!out.flush())
             return fail(file, std::strerror(errno));
     }

@@ -2,6 +2,7 @@
 // file, an unsteady header with per-step U/V component volumes, or a binary slice file -- one
 // time step at a time. Files are written under temporary names and take their real names only
 // when the whole field has been written, so a failed or abandoned write leaves no output.
+// Unsteady levels that are all zero (but the last) are left as holes in sparse files.
 #pragma once
 
 #include "common/typeOperations.h"
