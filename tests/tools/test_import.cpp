@@ -4,7 +4,7 @@
 #include "fieldImport.h"
 #include "netcdfFile.h"
 
-#include <functional>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -12,137 +12,106 @@ namespace
 {
 namespace fs = std::filesystem;
 
-constexpr int kSteps = 3, kLevels = 2, kRows = 4, kColumns = 5;
+const std::string kRoles = "tzyx"; // time, level, y, x
+const int kLengths[] = {3, 2, 4, 5};
+const double kPacking[2][2] = {{0.01, 5.0}, {0.02, -3.0}}; // scale_factor, add_offset
 
 struct ImportCase
 {
     const char* name;
     int mode;
-    const char* layout; // dimension order: t time, z level, y, x
-    const char* names[2];
-    const char* standardName; // of u; v gets the matching northward name
-    bool descending;
-    bool packed;
-    bool missing;
-    std::vector<std::string> options;
+    const char* layout; // the variables' dimensions, in order
+    // d: descending y; p: packed shorts; m: missing values; s: found by standard name;
+    // n: named by --u and --v
+    const char* traits;
+    std::vector<std::string> options; // the last one chooses the output
     int firstStep;
     int level;
+    bool has(char trait) const { return std::strchr(traits, trait) != nullptr; }
 };
 
-double raw(int c, int t, int z, int y, int x)
+double raw(int c, const int* at) // at: t, z, y, x
 {
-    return c == 0 ? 1 + x + 10 * y + 100 * t + 1000 * z : 2 * x - 3 * y + 50 * t - 7 * z - 20;
+    return c == 0 ? 1 + at[3] + 10 * at[2] + 100 * at[0] + 1000 * at[1]
+                  : 2 * at[3] - 3 * at[2] + 50 * at[0] - 7 * at[1] - 20;
 }
 
-const double kPacking[2][2] = {{0.01, 5.0}, {0.02, -3.0}}; // scale_factor, add_offset
-const double kFill = -999.0, kMissing = 1e20;
-
-bool isMissingSample(const ImportCase& c, int component, int t, int z, int y, int x)
+// u is missing at (t 0, y 1, x 2), v at (t 1, y 0, x 0), both on level 0.
+bool missing(const ImportCase& c, int comp, const int* at)
 {
-    return c.missing && z == 0 &&
-           (component == 0 ? t == 0 && y == 1 && x == 2 : t == 1 && y == 0 && x == 0);
+    const int where[2][3] = {{0, 1, 2}, {1, 0, 0}};
+    return c.has('m') && at[1] == 0 && at[0] == where[comp][0] && at[2] == where[comp][1] &&
+           at[3] == where[comp][2];
 }
 
-// The dimensions of a 4-D file carry model names and are told apart by their attributes only.
+// The 4-D files carry model names for their dimensions, told apart by attributes alone.
 void writeField(const std::string& path, const ImportCase& c)
 {
     NetcdfFile file(path, c.mode | NC_CLOBBER);
-    const std::string layout = c.layout;
-    const bool fourD = layout.size() == 4;
-    std::vector<int> dims, coords;
-    std::vector<char> roles;
-    for (const char role : layout)
+    const bool fourD = std::strlen(c.layout) == 4;
+    const char* names[2][4] = {{"time", "level", "lat", "lon"},
+                               {"Time", "bottom_top", "south_north", "west_east"}};
+    std::vector<int> dims, roles;
+    // Classic files take their values only after every definition.
+    std::vector<std::pair<int, std::vector<double>>> pending;
+    for (const char* r = c.layout; *r; ++r)
     {
-        const char* names = fourD ? "Time bottom_top south_north west_east" : "time - lat lon";
-        std::istringstream words(names);
-        std::string name;
-        for (int k = 0; k <= int(std::string("tzyx").find(role)); ++k)
-            words >> name;
-        const size_t length = role == 't'   ? kSteps
-                              : role == 'z' ? kLevels
-                              : role == 'y' ? kRows
-                                            : kColumns;
-        dims.push_back(file.dimension(name.c_str(), length));
-        coords.push_back(file.variable(name.c_str(), NC_DOUBLE, {dims.back()}));
+        const int role = int(kRoles.find(*r));
         roles.push_back(role);
-        const int cv = coords.back();
-        if (role == 't')
-            file.text(cv, "units", "hours since 2000-01-01");
-        if (role == 'z')
-            file.text(cv, "positive", "down");
-        if (role == 'y')
-            fourD ? file.text(cv, "axis", "Y") : file.text(cv, "units", "degrees_north");
-        if (role == 'x')
-            fourD ? file.text(cv, "axis", "X") : file.text(cv, "units", "degrees_east");
-    }
-    int vars[2];
-    for (int comp = 0; comp < 2; ++comp)
-    {
-        vars[comp] = file.variable(c.names[comp], c.packed ? NC_SHORT : NC_FLOAT, dims);
-        if (c.standardName)
-            file.text(vars[comp], "standard_name",
-                      comp == 0 ? c.standardName : "sea_water_y_velocity");
-        if (c.packed)
-        {
-            file.number(vars[comp], "scale_factor", NC_DOUBLE, kPacking[comp][0]);
-            file.number(vars[comp], "add_offset", NC_DOUBLE, kPacking[comp][1]);
-        }
-    }
-    if (c.missing)
-    {
-        file.number(vars[0], "_FillValue", NC_FLOAT, kFill);
-        file.number(vars[1], "missing_value", NC_FLOAT, kMissing);
-    }
-    for (std::size_t d = 0; d < dims.size(); ++d)
-    {
-        std::vector<double> axis(roles[d] == 't'   ? kSteps
-                                 : roles[d] == 'z' ? kLevels
-                                 : roles[d] == 'y' ? kRows
-                                                   : kColumns);
+        dims.push_back(file.dimension(names[fourD][role], kLengths[role]));
+        const int cv = file.variable(names[fourD][role], NC_DOUBLE, {dims.back()});
+        const char* attributes[4][2] = {{"units", "hours since 2000-01-01"},
+                                        {"positive", "down"},
+                                        {fourD ? "axis" : "units", fourD ? "Y" : "degrees_north"},
+                                        {fourD ? "axis" : "units", fourD ? "X" : "degrees_east"}};
+        file.text(cv, attributes[role][0], attributes[role][1]);
+        std::vector<double> axis(kLengths[role]);
         for (std::size_t k = 0; k < axis.size(); ++k)
-            axis[k] = roles[d] == 'y' && c.descending ? double(axis.size() - 1 - k) : double(k);
-        file.put(coords[d], axis);
+            axis[k] = role == 2 && c.has('d') ? double(axis.size() - 1 - k) : double(k);
+        pending.emplace_back(cv, axis);
     }
-    // Values in the variable's own dimension order; file row r holds y index r.
+    const char* varNames[3][2] = {{"U", "V"}, {"ucomp", "vcomp"}, {"wind_u", "wind_v"}};
+    const int naming = c.has('s') ? 1 : c.has('n') ? 2 : 0;
     for (int comp = 0; comp < 2; ++comp)
     {
-        std::vector<double> values;
-        int index[4] = {0, 0, 0, 0}; // t, z, y, x
-        const std::function<void(std::size_t)> fill = [&](std::size_t d)
+        const int var =
+            file.variable(varNames[naming][comp], c.has('p') ? NC_SHORT : NC_FLOAT, dims);
+        if (c.has('s'))
+            file.text(var, "standard_name", comp ? "sea_water_y_velocity" : "sea_water_x_velocity");
+        if (c.has('p'))
         {
-            if (d == roles.size())
-            {
-                const int row = c.descending ? kRows - 1 - index[2] : index[2];
-                const bool gone = isMissingSample(c, comp, index[0], index[1], row, index[3]);
-                values.push_back(gone ? (comp == 0 ? kFill : kMissing)
-                                      : raw(comp, index[0], index[1], row, index[3]));
-                return;
-            }
-            const int slot = int(std::string("tzyx").find(roles[d]));
-            const int length = slot == 0   ? kSteps
-                               : slot == 1 ? kLevels
-                               : slot == 2 ? kRows
-                                           : kColumns;
-            for (index[slot] = 0; index[slot] < length; ++index[slot])
-                fill(d + 1);
-        };
-        fill(0);
-        file.put(vars[comp], values);
+            file.number(var, "scale_factor", NC_DOUBLE, kPacking[comp][0]);
+            file.number(var, "add_offset", NC_DOUBLE, kPacking[comp][1]);
+        }
+        if (c.has('m'))
+            file.number(var, comp ? "missing_value" : "_FillValue", NC_FLOAT, comp ? 1e20 : -999);
+        // Values in the variable's own order; file row r holds y index r.
+        std::vector<double> values;
+        std::size_t total = 1;
+        for (const int role : roles)
+            total *= std::size_t(kLengths[role]);
+        for (std::size_t k = 0; k < total; ++k)
+        {
+            int at[4] = {0, 0, 0, 0};
+            for (std::size_t rest = k, d = roles.size(); d-- > 0; rest /= kLengths[roles[d]])
+                at[roles[d]] = int(rest % kLengths[roles[d]]);
+            if (c.has('d'))
+                at[2] = kLengths[2] - 1 - at[2];
+            values.push_back(missing(c, comp, at) ? (comp ? 1e20 : -999) : raw(comp, at));
+        }
+        pending.emplace_back(var, values);
     }
+    for (const auto& [var, values] : pending)
+        file.put(var, values);
 }
 
-float2 expected(const ImportCase& c, int t, int y, int x)
+float expected(const ImportCase& c, int comp, const int* at)
 {
-    float v[2];
-    for (int comp = 0; comp < 2; ++comp)
-    {
-        if (isMissingSample(c, 0, t, c.level, y, x) || isMissingSample(c, 1, t, c.level, y, x))
-            return makeFloat2(0.0f, 0.0f);
-        const double value = raw(comp, t, c.level, y, x);
-        v[comp] = c.packed ? float((value * kPacking[comp][0] + kPacking[comp][1]) * 0.5)
-                           : float((value * 1.0 + 0.0) * 0.5);
-    }
-    return makeFloat2(v[0], v[1]);
+    if (missing(c, 0, at) || missing(c, 1, at))
+        return 0.0f;
+    const double scale = c.has('p') ? kPacking[comp][0] : 1.0;
+    const double offset = c.has('p') ? kPacking[comp][1] : 0.0;
+    return float((raw(comp, at) * scale + offset) * 0.5);
 }
 
 // Opens the written field with the project's loader, as the data tabs do.
@@ -151,16 +120,12 @@ bool load(const FieldFiles& files, const std::string& output, DataManipulate& da
     QString lic;
     if (output == "--slice")
         return data.readVectorDataSlice(files.path("out/field.dat").toLocal8Bit().constData());
-    if (output == "--steady")
-    {
-        data =
-            DataManipulate(files.path("out/field.txt"), files.path("out/field.dat"), "", "", true);
-        return data.readVectFile(true, lic);
-    }
-    data = DataManipulate("", "", files.path("out/series/header.txt"),
-                          files.path("out/series/Uf/Uf01.dat"), false);
+    const bool steady = output == "--steady";
+    data = DataManipulate(files.path("out/field.txt"), files.path("out/field.dat"),
+                          files.path("out/field/header.txt"), files.path("out/field/Uf/Uf01.dat"),
+                          steady);
     data.uiUnstdySlicId = 0;
-    return data.readVectFile(false, lic);
+    return data.readVectFile(steady, lic);
 }
 
 class Import : public ::testing::TestWithParam<ImportCase>
@@ -175,86 +140,45 @@ TEST_P(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
     fs::create_directories(files.root / "out");
     writeField(files.path("in.nc").toStdString(), c);
     std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5"};
-    words.insert(words.end(), c.options.begin(), c.options.end() - 1);
+    words.insert(words.end(), c.options.begin(), c.options.end());
     const std::string output = c.options.back();
-    const char* target = output == "--slice"    ? "out/field.dat"
-                         : output == "--steady" ? "out/field"
-                                                : "out/series";
-    words.push_back(output);
-    words.push_back(files.path(target).toStdString());
+    words.push_back(files.path(output == "--slice" ? "out/field.dat" : "out/field").toStdString());
     std::ostringstream err;
     FieldImport::run(words, err);
-    if (c.missing)
+    if (c.has('m'))
     {
-        EXPECT_NE(err.str().find("2 of 60 samples missing, set to zero"), std::string::npos)
-            << err.str();
+        EXPECT_NE(err.str().find("2 of 60 samples missing, set to zero"), std::string::npos);
     }
 
     DataManipulate data("", "", "", "", false);
     ASSERT_TRUE(load(files, output, data));
-    ASSERT_EQ(data.flowFieldSize.x, kColumns);
-    ASSERT_EQ(data.flowFieldSize.y, kRows);
+    ASSERT_EQ(data.flowFieldSize.x, kLengths[3]);
+    ASSERT_EQ(data.flowFieldSize.y, kLengths[2]);
     for (int s = 0; s < data.flowFieldSize.z; ++s)
-        for (int y = 0; y < kRows; ++y)
-            for (int x = 0; x < kColumns; ++x)
+        for (int y = 0; y < kLengths[2]; ++y)
+            for (int x = 0; x < kLengths[3]; ++x)
             {
-                const float2 want = expected(c, c.firstStep + s, y, x);
-                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].x, want.x)
-                    << s << ' ' << y << ' ' << x;
-                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].y, want.y)
-                    << s << ' ' << y << ' ' << x;
+                const int at[4] = {c.firstStep + s, c.level, y, x};
+                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].x, expected(c, 0, at)) << s << y << x;
+                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].y, expected(c, 1, at)) << s << y << x;
             }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, Import,
     ::testing::Values(
-        ImportCase{"ClassicTimeLatLon",
-                   0,
-                   "tyx",
-                   {"U", "V"},
-                   nullptr,
-                   false,
-                   false,
-                   false,
-                   {"--slice"},
-                   0,
-                   0},
-        ImportCase{"Netcdf4TimeLevelYX",
-                   NC_NETCDF4,
-                   "tzyx",
-                   {"ucomp", "vcomp"},
-                   "sea_water_x_velocity",
-                   false,
-                   false,
-                   false,
-                   {"--level", "1", "--series"},
-                   0,
-                   1},
-        ImportCase{"DescendingLatitude",
-                   0,
-                   "tyx",
-                   {"u", "v"},
-                   nullptr,
-                   true,
-                   false,
-                   false,
-                   {"--times", "2", "--steady"},
-                   2,
-                   0},
+        ImportCase{"ClassicTimeLatLon", 0, "tyx", "", {"--slice"}, 0, 0},
+        ImportCase{
+            "Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", {"--level", "1", "--series"}, 0, 1},
+        ImportCase{"DescendingLatitude", 0, "tyx", "d", {"--times", "2", "--steady"}, 2, 0},
         ImportCase{"PackedLonLatTime",
                    NC_NETCDF4,
                    "xyt",
-                   {"wind_u", "wind_v"},
-                   nullptr,
-                   false,
-                   true,
-                   false,
+                   "pn",
                    {"--u", "wind_u", "--v", "wind_v", "--times", "1:2", "--slice"},
                    1,
                    0},
-        ImportCase{
-            "MissingValues", 0, "tyx", {"u", "v"}, nullptr, false, false, true, {"--slice"}, 0, 0}),
+        ImportCase{"MissingValues", 0, "tyx", "m", {"--slice"}, 0, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 namespace
@@ -270,6 +194,29 @@ struct BadInput
 class ImportRefuses : public ::testing::TestWithParam<BadInput>
 {
 };
+
+void writeBadFiles(const FieldFiles& files)
+{
+    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    NetcdfFile shapes(files.path("shapes.nc").toStdString(), NC_CLOBBER);
+    const int t = shapes.dimension("time", 2), y = shapes.dimension("lat", 3);
+    shapes.variable("u", NC_FLOAT, {t, y, shapes.dimension("lon", 4)});
+    shapes.variable("v", NC_FLOAT, {t, y, shapes.dimension("lon2", 5)});
+    NetcdfFile curvilinear(files.path("curvilinear.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
+    const int dims[] = {curvilinear.dimension("time", 2), curvilinear.dimension("y", 3),
+                        curvilinear.dimension("x", 4)};
+    curvilinear.text(curvilinear.variable("lat", NC_FLOAT, {dims[1], dims[2]}), "units",
+                     "degrees_north");
+    for (const char* name : {"u", "v"})
+        curvilinear.text(curvilinear.variable(name, NC_FLOAT, {dims[0], dims[1], dims[2]}),
+                         "coordinates", "lat");
+    std::vector<char> good(fs::file_size(files.root / "good.nc"));
+    std::ifstream(files.root / "good.nc", std::ios::binary)
+        .read(good.data(), std::streamsize(good.size()));
+    good.resize(good.size() - 4); // the last float
+    files.binary("truncated.nc", good);
+    files.text("text.nc", "time,u,v\n0,1,2\n");
+}
 } // namespace
 
 // Each refusal names what is wrong and leaves no file behind, not even a partial one.
@@ -278,30 +225,7 @@ TEST_P(ImportRefuses, WithAMessageAndNoOutput)
     const BadInput& bad = GetParam();
     FieldFiles files;
     fs::create_directories(files.root / "out");
-    writeField(files.path("good.nc").toStdString(),
-               ImportCase{"", 0, "tyx", {"u", "v"}, nullptr, false, false, false, {}, 0, 0});
-    {
-        NetcdfFile shapes(files.path("shapes.nc").toStdString(), NC_CLOBBER);
-        const int t = shapes.dimension("time", 2), y = shapes.dimension("lat", 3);
-        shapes.variable("u", NC_FLOAT, {t, y, shapes.dimension("lon", 4)});
-        shapes.variable("v", NC_FLOAT, {t, y, shapes.dimension("lon2", 5)});
-        NetcdfFile curvilinear(files.path("curvilinear.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
-        const int dims[] = {curvilinear.dimension("time", 2), curvilinear.dimension("y", 3),
-                            curvilinear.dimension("x", 4)};
-        for (const char* name : {"lat", "lon"})
-            curvilinear.text(curvilinear.variable(name, NC_FLOAT, {dims[1], dims[2]}), "units",
-                             name[1] == 'a' ? "degrees_north" : "degrees_east");
-        for (const char* name : {"u", "v"})
-            curvilinear.text(curvilinear.variable(name, NC_FLOAT, {dims[0], dims[1], dims[2]}),
-                             "coordinates", "lon lat");
-    }
-    std::vector<char> good(fs::file_size(files.root / "good.nc"));
-    std::ifstream(files.root / "good.nc", std::ios::binary)
-        .read(good.data(), std::streamsize(good.size()));
-    good.resize(good.size() - 4); // the last float
-    files.binary("truncated.nc", good);
-    files.text("text.nc", "time,u,v\n0,1,2\n");
-
+    writeBadFiles(files);
     std::vector<std::string> words = {files.path(bad.file).toStdString()};
     for (const std::string& option : bad.options)
         words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString() : option);
@@ -327,10 +251,10 @@ INSTANTIATE_TEST_SUITE_P(
             "good.nc",
             {"--u", "wind", "--slice", "out/f.dat"},
             1,
-            "no variable 'wind'; its variables: time(time), lat(lat), lon(lon), u(time, lat, lon)"},
+            "no variable 'wind'; its variables: time(time), lat(lat), lon(lon), U(time, lat, lon)"},
         BadInput{"shapes.nc", {"--slice", "out/f.dat"}, 1, "'u' and 'v' differ in shape"},
         BadInput{
-            "curvilinear.nc", {"--series", "out/s"}, 1, "curvilinear grid (2-D coordinate 'lon')"},
+            "curvilinear.nc", {"--series", "out/s"}, 1, "curvilinear grid (2-D coordinate 'lat')"},
         BadInput{"truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
         BadInput{"text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
         BadInput{"good.nc",
