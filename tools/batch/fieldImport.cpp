@@ -67,8 +67,6 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
     const NetcdfField::Selection selection =
         FieldInput::selection(args, format == FieldWriter::Format::Unsteady);
     const std::string& input = args.positional(0);
-    if (!NetcdfField::looksLikeNetcdf(input))
-        throw BatchFailure::badInput(input + ": not a NetCDF file");
     NetcdfField netcdf(input, selection);
     StepRange range = args.has("--times") ? parseTimes(args.text("--times")) : StepRange{};
     if (range.last < 0)

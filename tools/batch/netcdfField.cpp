@@ -1,6 +1,7 @@
 #include "netcdfField.h"
 
 #include "batchFailure.h"
+#include "data/dataManipulate.h"
 #include "progress.h"
 
 #include <algorithm>
@@ -217,8 +218,10 @@ std::uintmax_t classicFileSize(int ncid, int format)
 NetcdfField::NetcdfField(const std::string& file, const Selection& selection)
     : path(file), level(selection.level), allLevels(selection.allLevels)
 {
-    if (!std::ifstream(path))
-        throw BatchFailure::badInput(path + ": no such file, or it cannot be read");
+    if (!std::filesystem::is_regular_file(path))
+        throw BatchFailure::badInput(path + ": no such file");
+    if (!looksLikeNetcdf(path))
+        throw BatchFailure::badInput(path + ": not a NetCDF file");
     const int status = nc_open(path.c_str(), NC_NOWRITE, &ncid);
     if (status != NC_NOERR)
     {
@@ -365,6 +368,8 @@ void NetcdfField::findDimensions()
                      std::to_string(length) + " entries");
             dimLength[role] = int(length);
         }
+    if (std::int64_t(width()) * height() * levels() > DataManipulate::kMaxSamples)
+        fail("'" + names[0] + "' holds too many samples per time step");
     if (!allLevels && (level < 0 || level >= dimLength[kLevel]))
         fail("level " + std::to_string(level) + " out of range: '" + names[0] + "' has " +
              std::to_string(dimLength[kLevel]) + " level(s), 0 to " +

@@ -99,10 +99,10 @@ void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
     if (args.has("--templates") && (!args.has("--critical-points") || !seeds.empty()))
         throw BatchFailure::badUsage("--templates go with --critical-points and without --seed: "
                                      "the window traces them into the clicked lines' store");
-    const int time = args.integer("--time", 0);
-    FieldInput input(args.positional(0), args, err, time, time);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         throw BatchFailure::badInput("render needs a display: run it under xvfb-run -a");
+    const int time = args.integer("--time", 0);
+    FieldInput input(args.positional(0), args, err, time, time);
 
     const ViewFolder folder;
     writeSliceFile(input.data, input.index(time), folder.sliceFile());
