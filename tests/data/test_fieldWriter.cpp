@@ -14,6 +14,11 @@ struct WrittenFormat
     int depth;
 };
 
+void PrintTo(const WrittenFormat& written, std::ostream* out)
+{
+    *out << written.target;
+}
+
 class FieldWriting : public ::testing::TestWithParam<WrittenFormat>
 {
 };

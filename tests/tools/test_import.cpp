@@ -30,6 +30,11 @@ struct ImportCase
     bool has(char trait) const { return std::strchr(traits, trait) != nullptr; }
 };
 
+void PrintTo(const ImportCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 double raw(int c, const int* at) // at: t, z, y, x
 {
     return c == 0 ? 1 + at[3] + 10 * at[2] + 100 * at[0] + 1000 * at[1]
@@ -185,11 +190,17 @@ namespace
 {
 struct BadInput
 {
+    const char* name;
     const char* file;
     std::vector<std::string> options;
     int code;
     const char* message;
 };
+
+void PrintTo(const BadInput& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
 
 class ImportRefuses : public ::testing::TestWithParam<BadInput>
 {
@@ -248,21 +259,37 @@ INSTANTIATE_TEST_SUITE_P(
     BadFiles, ImportRefuses,
     ::testing::Values(
         BadInput{
+            "MissingVariable",
             "good.nc",
             {"--u", "wind", "--slice", "out/f.dat"},
             1,
             "no variable 'wind'; its variables: time(time), lat(lat), lon(lon), U(time, lat, lon)"},
-        BadInput{"shapes.nc", {"--slice", "out/f.dat"}, 1, "'u' and 'v' differ in shape"},
+        BadInput{"DifferentShapes",
+                 "shapes.nc",
+                 {"--slice", "out/f.dat"},
+                 1,
+                 "'u' and 'v' differ in shape"},
+        BadInput{"Curvilinear",
+                 "curvilinear.nc",
+                 {"--series", "out/s"},
+                 1,
+                 "curvilinear grid (2-D coordinate 'lat')"},
         BadInput{
-            "curvilinear.nc", {"--series", "out/s"}, 1, "curvilinear grid (2-D coordinate 'lat')"},
-        BadInput{"truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
-        BadInput{"text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
-        BadInput{"good.nc",
+            "Truncated", "truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
+        BadInput{"NotNetcdf", "text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
+        BadInput{"TimeOutOfRange",
+                 "good.nc",
                  {"--times", "1:3", "--slice", "out/f.dat"},
                  1,
                  "time step 3 out of range: the field has 3 time step(s)"},
-        BadInput{"good.nc", {"--level", "1", "--slice", "out/f.dat"}, 1, "level 1 out of range"},
-        BadInput{"good.nc",
+        BadInput{"LevelOutOfRange",
+                 "good.nc",
+                 {"--level", "1", "--slice", "out/f.dat"},
+                 1,
+                 "level 1 out of range"},
+        BadInput{"SteadyOfSeveralSteps",
+                 "good.nc",
                  {"--times", "0:1", "--steady", "out/f"},
                  2,
-                 "--steady writes one time step"}));
+                 "--steady writes one time step"}),
+    [](const auto& row) { return std::string(row.param.name); });

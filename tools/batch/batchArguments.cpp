@@ -50,24 +50,23 @@ const std::vector<std::string>& BatchArguments::texts(const std::string& name) c
     return found == given.end() ? none : found->second;
 }
 
+template <typename T>
+T BatchArguments::parsed(const std::string& name, T fallback, const char* what) const
+{
+    T value = fallback;
+    if (has(name) && !parse(text(name), value))
+        throw BatchFailure::badUsage(name + " needs " + what + ", not '" + text(name) + "'");
+    return value;
+}
+
 int BatchArguments::integer(const std::string& name, int fallback) const
 {
-    if (!has(name))
-        return fallback;
-    int value = 0;
-    if (!parse(text(name), value))
-        throw BatchFailure::badUsage(name + " needs a whole number, not '" + text(name) + "'");
-    return value;
+    return parsed(name, fallback, "a whole number");
 }
 
 double BatchArguments::number(const std::string& name, double fallback) const
 {
-    if (!has(name))
-        return fallback;
-    double value = 0.0;
-    if (!parse(text(name), value))
-        throw BatchFailure::badUsage(name + " needs a number, not '" + text(name) + "'");
-    return value;
+    return parsed(name, fallback, "a number");
 }
 
 float2 BatchArguments::point(const std::string& text)

@@ -29,6 +29,8 @@ public:
     bool json() const;
 
 private:
+    template <typename T> T parsed(const std::string& name, T fallback, const char* what) const;
+
     std::vector<std::string> positionals;
     std::map<std::string, std::vector<std::string>> given;
 };

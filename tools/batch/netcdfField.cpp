@@ -54,11 +54,17 @@ std::vector<double> attNumbers(int ncid, int varid, const char* name)
     return values;
 }
 
-std::string varName(int ncid, int varid)
+// The name a library inquiry (variable or dimension) writes.
+std::string named(int (*inquire)(int, int, char*), int ncid, int id)
 {
     char name[NC_MAX_NAME + 1] = {};
-    nc_inq_varname(ncid, varid, name);
+    inquire(ncid, id, name);
     return name;
+}
+
+std::string varName(int ncid, int varid)
+{
+    return named(nc_inq_varname, ncid, varid);
 }
 
 int varRank(int ncid, int varid)
@@ -77,9 +83,7 @@ std::vector<int> varDims(int ncid, int varid)
 
 std::string dimName(int ncid, int dimid)
 {
-    char name[NC_MAX_NAME + 1] = {};
-    nc_inq_dimname(ncid, dimid, name);
-    return name;
+    return named(nc_inq_dimname, ncid, dimid);
 }
 
 size_t dimLen(int ncid, int dimid)
