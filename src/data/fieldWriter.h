@@ -33,7 +33,7 @@ public:
     bool writeStep(const float2* samples);
     // Gives every file its real name after all announced steps were written.
     bool commit();
-    // Why the last call failed, naming the file.
+    // Why writing failed (the first failure), naming the file.
     const std::string& error() const { return message; }
 
 private:
