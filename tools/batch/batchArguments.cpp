@@ -3,6 +3,7 @@
 #include "batchFailure.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace
 {
@@ -74,7 +75,7 @@ float2 BatchArguments::point(const std::string& text)
     const std::size_t comma = text.find(',');
     float x = 0.0f, y = 0.0f;
     if (comma == std::string::npos || !parse(text.substr(0, comma), x) ||
-        !parse(text.substr(comma + 1), y))
+        !parse(text.substr(comma + 1), y) || !std::isfinite(x) || !std::isfinite(y))
         throw BatchFailure::badUsage("a seed is X,Y, not '" + text + "'");
     return makeFloat2(x, y);
 }

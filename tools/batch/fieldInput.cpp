@@ -3,6 +3,7 @@
 #include "batchArguments.h"
 #include "batchFailure.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -150,6 +151,8 @@ double FieldInput::scale(NetcdfField& netcdf, const BatchArguments& args, std::o
     if (args.has("--scale"))
     {
         const double factor = args.number("--scale", 1.0);
+        if (!(factor > 0.0 && std::isfinite(factor)))
+            throw BatchFailure::badUsage("--scale needs a positive number");
         err << "scale: " << factor << " (given)\n";
         return factor;
     }
