@@ -1,3 +1,4 @@
+#include "data/dataManipulate.h"
 #include "data/fieldWriter.h"
 #include "fieldFiles.h"
 
@@ -25,4 +26,27 @@ TEST(FieldWriting, IncompleteFieldsLeaveNoFile)
         }
         EXPECT_TRUE(std::filesystem::is_empty(files.root)) << target;
     }
+}
+
+// Step 101 and later are named as the loader reads them: Uf101.dat follows Uf100.dat.
+TEST(FieldWriting, SeriesBeyondAHundredStepsLoad)
+{
+    FieldFiles files;
+    {
+        FieldWriter writer(FieldWriter::Format::Unsteady, files.root / "series", {2, 2, 102});
+        for (int t = 0; t < 102; ++t)
+        {
+            const std::vector<float2> step(4, makeFloat2(float(t), 1.0f));
+            writer.writeStep(step.data());
+        }
+        ASSERT_TRUE(writer.commit()) << writer.error();
+    }
+    DataManipulate data("", "", files.path("series/header.txt"), files.path("series/Uf/Uf01.dat"),
+                        false);
+    data.uiUnstdySlicId = 0;
+    QString lic;
+    ASSERT_TRUE(data.readVectFile(false, lic));
+    EXPECT_EQ(data.orgnvectField2dSlice[100][1][1].x, 100.0f);
+    EXPECT_EQ(data.orgnvectField2dSlice[101][1][1].x, 101.0f);
+    EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf102.dat")) << data.unstdyDatPth.toStdString();
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -490,9 +491,12 @@ void NetcdfField::readStep(int t, double factor, std::vector<float2>& samples)
                     ++missing;
                     continue;
                 }
-                samples[out] =
-                    makeFloat2(float((u * packing[0].scale + packing[0].offset) * factor),
-                               float((v * packing[1].scale + packing[1].offset) * factor));
+                const double x = (u * packing[0].scale + packing[0].offset) * factor;
+                const double y = (v * packing[1].scale + packing[1].offset) * factor;
+                if (!(std::abs(x) <= FLT_MAX && std::abs(y) <= FLT_MAX))
+                    fail("a velocity at time step " + std::to_string(t) +
+                         " is beyond what a float holds");
+                samples[out] = makeFloat2(float(x), float(y));
             }
         }
     read += std::int64_t(samples.size());
