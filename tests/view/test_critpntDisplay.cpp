@@ -5,6 +5,7 @@
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
+#include "datasetWriter.h"
 #include "syntheticFlow.h"
 
 #include <QTest>
@@ -79,6 +80,7 @@ private slots:
     void templateBlocksFollowTheBoxes();
     void templateLinesAreDrawnOnlyForShownTypes();
     void confirmedTimeStepRerunsTheDetection();
+    void markSizeScalesTheGlows();
 
 private:
     QImage frame() { return view->grabFramebuffer(); }
@@ -259,6 +261,39 @@ void TestCritpntDisplay::confirmedTimeStepRerunsTheDetection()
     const float2 seed = view->tmpLines->pointArray[line.seedIdx];
     QVERIFY(std::hypot(seed.x - point(5, 0).x, seed.y - point(5, 0).y) < 30.0f);
     QVERIFY(line.numPoint > 0);
+}
+
+// On the steady earthquake set the glows cover most of the view; at 25 % they cover at most a
+// quarter of that, and back at 100 % the frame is the one drawn before.
+void TestCritpntDisplay::markSizeScalesTheGlows()
+{
+    const std::filesystem::path folder = workdir->root / "flow data" / "stdy flow data";
+    QVERIFY(DatasetWriter::writeEarthquakeSteady(folder / "earthquake_100.txt",
+                                                 folder / "earthquake_100.dat"));
+    view->on_view_btnconfirmStdyFile();
+    view->on_view_confirmUnstdySliceID();
+    QCOMPARE(view->dataMani->flowFieldSize.x, 100);
+    const QImage plain = frame();
+    for (const TypeCase& t : kTypes)
+        (view.get()->*t.toggle)(2);
+    const QImage full = frame();
+    view->on_view_changeMarkSize(25);
+    const QImage quarter = frame();
+    view->on_view_changeMarkSize(100);
+    QCOMPARE(frame(), full);
+
+    auto covered = [&](const QImage& image)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) != plain.pixel(x, y) ? 1 : 0;
+        return n;
+    };
+    const int coveredFull = covered(full), coveredQuarter = covered(quarter);
+    QVERIFY(coveredQuarter > 0);
+    QVERIFY2(coveredQuarter * 4 <= coveredFull,
+             qPrintable(QString("%1 of %2").arg(coveredQuarter).arg(coveredFull)));
 }
 
 int main(int argc, char* argv[])
