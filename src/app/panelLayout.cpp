@@ -2,7 +2,6 @@
 
 #include "ui_myclass.h"
 
-#include <QApplication>
 #include <QMainWindow>
 #include <QScreen>
 #include <QShortcut>
@@ -13,6 +12,8 @@ namespace
 const QRect kHiddenGroup(1170, 0, 0, 0);
 // The group's own widgets reach 431 across and 503 down.
 const QSize kGroupSize(440, 510);
+// The margin right of the group, as left of the view.
+constexpr int kMargin = 15;
 } // namespace
 
 PanelLayout::PanelLayout(QMainWindow* mainWindow, Ui_MyClassClass& form, int viewSide)
@@ -37,25 +38,14 @@ QKeySequence PanelLayout::shortcut()
     return QKeySequence(Qt::CTRL | Qt::Key_M);
 }
 
-QRect PanelLayout::groupGeometry(bool on) const
-{
-    // Beside the first group, which ends at viewW + 460.
-    return on ? QRect(QPoint(viewW + 470, 15), kGroupSize) : kHiddenGroup;
-}
-
-int PanelLayout::windowWidth(bool on) const
-{
-    return on ? groupGeometry(true).right() + 1 + 15 : viewW + 475;
-}
-
 void PanelLayout::createMarkSize()
 {
     auto* title = new QLabel(tr("Mark Size"), ui.groupBox_5);
     title->setObjectName("labMarkSize");
     title->setGeometry(260, 350, 101, 21);
-    labCurrMarkSize = new QLabel(tr("100 %"), ui.groupBox_5);
-    labCurrMarkSize->setObjectName("labCurrMarkSize");
-    labCurrMarkSize->setGeometry(370, 350, 51, 21);
+    auto* current = new QLabel(tr("100 %"), ui.groupBox_5);
+    current->setObjectName("labCurrMarkSize");
+    current->setGeometry(370, 350, 51, 21);
     hSliMarkSize = new QSlider(Qt::Horizontal, ui.groupBox_5);
     hSliMarkSize->setObjectName("hSliMarkSize");
     hSliMarkSize->setGeometry(260, 370, 160, 19);
@@ -65,17 +55,19 @@ void PanelLayout::createMarkSize()
     hSliMarkSize->setValue(100);
     hSliMarkSize->setToolTip(tr(
         "<span style=\" color:#000000;\">Scale lines, seed discs and critical point glows</span>"));
-    connect(hSliMarkSize, &QSlider::valueChanged, labCurrMarkSize,
-            [this](int value) { labCurrMarkSize->setText(tr("%1 %").arg(value)); });
+    connect(hSliMarkSize, &QSlider::valueChanged, current,
+            [current](int value) { current->setText(tr("%1 %").arg(value)); });
 }
 
 void PanelLayout::setFull(bool on)
 {
     full = on;
     ui.groupBox_5->setTitle(on ? tr("More") : tr("Disabled"));
-    ui.groupBox_5->setGeometry(groupGeometry(on));
+    // Beside the first group, which ends at viewW + 460.
+    const QRect group = on ? QRect(QPoint(viewW + 470, 15), kGroupSize) : kHiddenGroup;
+    ui.groupBox_5->setGeometry(group);
     applyFocus();
-    fitWindow(windowWidth(on));
+    fitWindow(on ? group.right() + 1 + kMargin : viewW + 475);
 }
 
 void PanelLayout::toggle()

@@ -8,9 +8,7 @@
 #include <QHash>
 #include <QKeySequence>
 #include <QObject>
-#include <QRect>
 
-class QLabel;
 class QMainWindow;
 class QSlider;
 class QWidget;
@@ -28,13 +26,9 @@ public:
     static QKeySequence shortcut();
 
     bool isFull() const { return full; }
-    // The group's place and the window's width for either layout.
-    QRect groupGeometry(bool on) const;
-    int windowWidth(bool on) const;
 
-    // Mark size in percent, 25 to 400; its label shows the value.
+    // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;
-    QLabel* labCurrMarkSize = nullptr;
 
 public slots:
     // Switches layouts; the window widens or narrows about its centre.
