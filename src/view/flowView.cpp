@@ -153,7 +153,7 @@ void FlowView::drwRakeMarkers()
     glColor3f(0.0f, 0.0f, 1.0f);
     const int numSeeds = std::min(trace->numRakeSeeds, Tracing::kMaxRakeSeeds);
     for (int i = 0; i < numSeeds; ++i)
-        drawCircle(trace->rakeSeeds[i], 10, flowlineRadius + flowSeedRadius);
+        drawCircle(trace->rakeSeeds[i], 10, markerRadius());
 }
 
 void FlowView::doAntialias()
@@ -167,6 +167,12 @@ void FlowView::doAntialias()
 void FlowView::on_toggleAntialias(int state)
 {
     bAntiali = state != 0;
+    repaint();
+}
+
+void FlowView::on_view_changeMarkSize(int percent)
+{
+    markScale = percent / 100.0f;
     repaint();
 }
 

@@ -15,10 +15,15 @@ namespace
 constexpr int kHurricaneSize = 500;
 constexpr int kHurricaneSteps = 48;
 constexpr int kEarthquakeSize = 100;
-// The unsteady series: 100 x 100, 50 depth levels, 8 time steps (32 MB in all).
-constexpr int kSeriesSize = 100;
+// The unsteady series: 500 x 500, 50 depth levels, 8 time steps. Only every tenth level
+// (9, 19, ..., 49) carries data; the others are holes in sparse files, which read as zeros,
+// so the 800 MB of volumes take 80 MB on disk.
+constexpr int kSeriesSize = 500;
 constexpr int kSeriesDepth = 50;
 constexpr int kSeriesSteps = 8;
+constexpr int kSeriesLevelStride = 10;
+// The last level carries data, so every file has its full length.
+static_assert(kSeriesDepth % kSeriesLevelStride == 0);
 
 // The writer wants the output's folder to exist; the generator makes its own tree.
 void makeParent(const fs::path& target)
@@ -77,27 +82,25 @@ bool DatasetWriter::writeEarthquakeSteady(const fs::path& stem)
     return commit(writer);
 }
 
-// Depth level s weakens the storm with height, as slices of a 3-D simulation would.
+// The storm strengthens downwards, to full strength at the deepest level, which the view
+// reads first.
 bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
 {
     makeParent(folder);
     FieldWriter writer(FieldWriter::Format::Unsteady, folder,
                        int3{kSeriesSize, kSeriesSize, kSeriesSteps}, kSeriesDepth);
-    const double scale = double(kHurricaneSize) / kSeriesSize;
     const std::size_t n = std::size_t(kSeriesSize) * kSeriesSize;
-    std::vector<float2> step(n * kSeriesDepth);
+    // The levels left zero become the holes.
+    std::vector<float2> step(n * kSeriesDepth, makeFloat2(0.0f, 0.0f));
     for (int t = 0; t < kSeriesSteps; ++t)
     {
-        for (int s = 0; s < kSeriesDepth; ++s)
+        for (int s = kSeriesLevelStride - 1; s < kSeriesDepth; s += kSeriesLevelStride)
         {
-            const SyntheticFlow flow = SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * s);
+            const SyntheticFlow flow =
+                SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * (kSeriesDepth - 1 - s));
             for (int j = 0; j < kSeriesSize; ++j)
                 for (int i = 0; i < kSeriesSize; ++i)
-                {
-                    const float2 vel = flow.velocity(i * scale, j * scale);
-                    step[s * n + std::size_t(j) * kSeriesSize + i] =
-                        makeFloat2(vel.x / float(scale), vel.y / float(scale));
-                }
+                    step[s * n + std::size_t(j) * kSeriesSize + i] = flow.velocity(i, j);
         }
         writer.writeStep(step.data());
     }
