@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 
 namespace
@@ -70,6 +72,7 @@ void FlowView::resetView()
     licImage = std::make_unique<LIC>(size);
     halfviewW = size.x * 0.5f;
     halfviewH = size.y * 0.5f;
+    invalidate();
 }
 
 void FlowView::initializeGL()
@@ -94,6 +97,7 @@ void FlowView::cleanup()
     if (!tex && !texpnt)
         return;
     makeCurrent();
+    frameCache.release();
     const GLuint names[] = {tex, texpnt, texLic, texLicHisto};
     glDeleteTextures(4, names);
     tex = texpnt = texLic = texLicHisto = 0;
@@ -127,28 +131,114 @@ void FlowView::setUpFrame()
     glEnable(GL_MULTISAMPLE);
 }
 
-// Layers, bottom to top. The LIC background, the field-lines and the critical points belong
-// between the backdrop and the rake markers.
+// Layers, bottom to top: the field-area backdrop, the LIC background, the field-lines (static
+// lines and committed lines, or the flowlets: all tracks, then the moving arrows), the critical
+// points with their template streamlines, and the rake's seed discs. Everything below the
+// frame's first moving part is kept and only drawn again when what it shows has changed.
 void FlowView::paintGL()
 {
     beginFrame();
     setUpFrame();
     doAntialias();
+    const QSize size = QSize(width(), height()) * devicePixelRatioF();
+    const FrameCache::Key key = stillLayersKey();
+    if (!bFrameCache || !frameCache.restore(key, defaultFramebufferObject(), size))
+    {
+        drawStillLayers();
+        if (bFrameCache)
+            frameCache.store(key, defaultFramebufferObject(), size);
+    }
+    drawMovingLayers();
+    endFrame();
+}
+
+void FlowView::drawStillLayers()
+{
     drwZoomfrm();
     drwLICImage();
-    if (anyFieldLineType() && bFlowlet)
+    const FieldLineLayer lines = fieldLineLayer();
+    if (lines == FieldLineLayer::Flowlets)
     {
-        if (flowletLineType() != FLT_TYPE_NUM)
-            drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
+        drawFlowletTracks();
+        return;
     }
-    else
+    if (lines == FieldLineLayer::Still)
     {
         drwFieldLines();
         drwCommitedLines();
     }
-    drwCritpntLayer();
+    drwCritpntLines();
+    if (!critpntLinesMove())
+        drwCritpntDiscs();
+}
+
+void FlowView::drawMovingLayers()
+{
+    const FieldLineLayer lines = fieldLineLayer();
+    if (lines == FieldLineLayer::Flowlets)
+        drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
+    if (lines == FieldLineLayer::Still)
+        advanceTimeline();
+    // The background shows the step the critical points were found in, from the next frame.
+    if (bCritpntDetect && tabUnstdyEnable)
+        showLIC(critpntTimeId);
+    if (lines == FieldLineLayer::Flowlets)
+        drwCritpntLines();
+    if (critpntLinesMove())
+        drawCriticalpntTmpltStrmlet();
+    if (lines == FieldLineLayer::Flowlets || critpntLinesMove())
+        drwCritpntDiscs();
     drwRakeMarkers();
-    endFrame();
+}
+
+void FlowView::invalidate()
+{
+    ++contentGeneration;
+}
+
+// The state the kept layers are drawn from; contents that change within the same state count
+// through invalidate().
+FrameCache::Key FlowView::stillLayersKey() const
+{
+    const auto id = [](const void* p)
+    { return static_cast<long long>(reinterpret_cast<std::intptr_t>(p)); };
+    const auto bits = [](float f)
+    { return static_cast<long long>(std::bit_cast<std::int32_t>(f)); };
+    const int3 size = dataMani->flowFieldSize;
+    FrameCache::Key key = {contentGeneration,
+                           winWidth,
+                           winHeight,
+                           translateX,
+                           translateY,
+                           translateZ,
+                           id(dataMani.get()),
+                           size.x,
+                           size.y,
+                           size.z,
+                           id(trace.get()),
+                           trace->numRakeSeeds,
+                           uiTimelDispTimeId,
+                           critpntTimeId,
+                           bits(flowlineRadius),
+                           bits(flowSeedRadius),
+                           tex,
+                           texpnt,
+                           texLic,
+                           texLicHisto,
+                           tmpLines->currNumpnt,
+                           tmpLines->streamlineNum,
+                           tmpLines->pathlineNum,
+                           tmpLines->streaklineNum,
+                           tmpLines->timelineNum,
+                           commitedLines->currNumpnt,
+                           commitedLines->streamlineNum};
+    const bool flags[] = {bAntiali,   bLICBk,   bLicHisto,      bAttachSavedImg, bPnt,
+                          bRake,      bUnif,    bRand,          bStrml,          bPthl,
+                          bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
+                          bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
+                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
+    key.insert(key.end(), std::begin(flags), std::end(flags));
+    return key;
 }
 
 // While a rake is being placed its seeds follow the mouse as blue discs.

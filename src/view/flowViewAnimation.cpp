@@ -1,5 +1,6 @@
 // The flowlet animation of the flow view: the timer and its slots, the frame counter with its
-// pause control, the automatic time-step advance, and one animation frame.
+// pause control, the automatic time-step advance, and one animation frame: the tracks, kept
+// with the still layers, and the moving bands drawn over them.
 #include "view/flowView.h"
 
 #include "tracing/tracedLines.h"
@@ -103,12 +104,19 @@ void FlowView::drawFlowletAnimation(TracedLines* lines, FieldLineType lineType,
         }
         saveAnimationFrame(t);
     }
-    drawFlowletBands();
+    drawFlowletBands(flowletFrame.bands());
 }
 
-void FlowView::drawFlowletBands()
+// The streamlines' tracks lie under every moving band of every frame.
+void FlowView::drawFlowletTracks()
 {
-    for (const FlowletBand& flowlet : flowletFrame.bands())
+    flowletFrame.buildTracks(*tmpLines, flowletLineType());
+    drawFlowletBands(flowletFrame.tracks());
+}
+
+void FlowView::drawFlowletBands(const std::vector<FlowletBand>& bands)
+{
+    for (const FlowletBand& flowlet : bands)
     {
         if (flowlet.bDiscs)
         {

@@ -159,7 +159,15 @@ void FlowView::drwTimel(int /*numSeeds*/, int timeId)
     setBlue();
     for (int i = 0; i < rec.numSeed; ++i)
         drawMarker(points[i]);
-    saveAnimationFrame(timeId);
+}
+
+// Runs in every frame that shows a timeline, whether its lines were drawn or kept.
+void FlowView::advanceTimeline()
+{
+    const LineRule rule = fieldLineRule();
+    if (rule != LineRule::RakeTimel && rule != LineRule::PthlTimel)
+        return;
+    saveAnimationFrame(uiTimelDispTimeId);
     autoTimeIdChange();
 }
 
@@ -193,36 +201,74 @@ bool FlowView::anyFieldLineType() const
     return bStrml || bPthl || bPthTimel || bTimel || bStrkl || bStrmStrkl || bPthlStrkl;
 }
 
-// The static field-line layer of a frame: the first rule matching the flags.
+FlowView::FieldLineLayer FlowView::fieldLineLayer() const
+{
+    if (!anyFieldLineType() || !bFlowlet)
+        return FieldLineLayer::Still;
+    return flowletLineType() == FLT_TYPE_NUM ? FieldLineLayer::Nothing : FieldLineLayer::Flowlets;
+}
+
+// The static drawing of the field-line layer: the first rule matching the flags.
+FlowView::LineRule FlowView::fieldLineRule() const
+{
+    if (bPnt && bStrml)
+        return LineRule::SingleStrml;
+    if (bRake && (bStrml || bPthl))
+        return LineRule::RakeLines;
+    if ((bUnif || bRand) && bStrml)
+        return LineRule::SeededStrml;
+    if (bPnt && bPthl)
+        return LineRule::SinglePthl;
+    if (bPnt && bStrkl)
+        return LineRule::SingleStrkl;
+    if (bRake && bTimel)
+        return LineRule::RakeTimel;
+    if (bPthTimel)
+        return LineRule::PthlTimel;
+    if (bStrmStrkl)
+        return LineRule::StrmlStrkl;
+    if (bPthlStrkl)
+        return LineRule::PthlStrkl;
+    return LineRule::None;
+}
+
 void FlowView::drwFieldLines()
 {
     const int n = rakeSeedCount();
     float2* seeds = trace->rakeSeeds;
-    if (bPnt && bStrml)
+    switch (fieldLineRule())
+    {
+    case LineRule::SingleStrml:
         drwSingleStrml(1, true, 0);
-    else if (bRake && (bStrml || bPthl))
+        break;
+    case LineRule::RakeLines:
         drwRakeStrml(0, n, seeds, bStrml);
-    else if ((bUnif || bRand) && bStrml)
+        break;
+    case LineRule::SeededStrml:
         drwRakeStrml(0, n, seeds, true);
-    else if (bPnt && bPthl)
+        break;
+    case LineRule::SinglePthl:
         drwSingleStrml(2, true, 0);
-    else if (bPnt && bStrkl)
+        break;
+    case LineRule::SingleStrkl:
         drwStrkl(true);
-    else if (bRake && bTimel)
+        break;
+    case LineRule::RakeTimel:
         drwTimel(n, uiTimelDispTimeId);
-    else if (bPthTimel)
-    {
+        break;
+    case LineRule::PthlTimel:
         drwRakeStrml(0, n, seeds, bStrml);
         drwTimel(n, uiTimelDispTimeId);
-    }
-    else if (bStrmStrkl)
-    {
+        break;
+    case LineRule::StrmlStrkl:
         drwSingleStrml(1, false, 0);
         drwStrkl(false);
-    }
-    else if (bPthlStrkl)
-    {
+        break;
+    case LineRule::PthlStrkl:
         drwMultiSlicePthl(dataMani->flowFieldSize.z);
         drwStrkl(false);
+        break;
+    case LineRule::None:
+        break;
     }
 }

@@ -78,6 +78,7 @@ void FlowView::on_view_toggleUnifSeeding(int state)
                                  dataMani->flowFieldSize, dataMani->orgnvectField2dSlice.data(),
                                  tmpLines.get());
     }
+    invalidate();
     repaint();
 }
 
@@ -106,6 +107,7 @@ void FlowView::on_view_toggleRandomSeeding(int state)
             trace->getRandSdPnts(trace->rakeSeeds, trace->numRakeSeeds, dataMani->flowFieldSize,
                                  dataMani->orgnvectField2dSlice.data(), tmpLines.get());
     }
+    invalidate();
     repaint();
 }
 
@@ -239,6 +241,7 @@ void FlowView::on_view_confirmUnstdySliceID()
             report("The chosen data set was refused; the previous field stays: ",
                    tabStdyEnable ? dataMani->stdyDatPth : dataMani->unstdyDatPth);
     }
+    invalidate();
     showLICOrHisto();
     bFirstComputeCritpnt = true;
     repaint();
