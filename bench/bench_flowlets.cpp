@@ -1,8 +1,10 @@
 // Frame time of the flowlet animation: a 600 x 600 view on the default hurricane field
 // (500 x 500 x 48) with 100 streamlines seeded on a uniform 10 x 10 grid, each frame drawing
 // every track and every flowlet (frames/0), or only the flowlets over the tracks kept from
-// the frame before (frames/1). The CPU column is the whole process, Mesa's rasteriser threads
-// included. Run it under a virtual display with Mesa's software GL:
+// the frame before (frames/1); 200 frames after the start (heads on the first 200 points of
+// each line) or long after it (a full train on every line). The CPU column is the whole
+// process, Mesa's rasteriser threads included. Run it under a virtual display with Mesa's
+// software GL:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a build/bench/bench_flowlets
 #include "datasetWriter.h"
 #include "view/flowView.h"
@@ -32,7 +34,8 @@ public:
 BenchView* view = nullptr;
 
 // Arg 0: 0 for the frame without lines, for reference, 1 for 100 streamlines with flowlets;
-// arg 1: 1 when the layers under the flowlets are kept between frames.
+// arg 1: 1 when the layers under the flowlets are kept between frames; arg 2: the frame
+// counter at the start.
 void BM_FlowletFrame(benchmark::State& state)
 {
     view->tmpLines->streamlineNum = 0;
@@ -46,7 +49,7 @@ void BM_FlowletFrame(benchmark::State& state)
     }
     view->on_view_flowlet(2);
     view->iTimer->stop();
-    view->animStep = 200; // a full train on every line
+    view->animStep = static_cast<int>(state.range(2));
     view->frame();
     const int restoredBefore = view->framesFromCache();
     for (auto _ : state)
@@ -60,8 +63,9 @@ void BM_FlowletFrame(benchmark::State& state)
     state.counters["points"] = points;
 }
 BENCHMARK(BM_FlowletFrame)
-    ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ArgNames({"lines", "frames"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {200}})
+    ->ArgsProduct({{1}, {0, 1}, {60000}})
+    ->ArgNames({"lines", "frames", "animStep"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
