@@ -23,9 +23,10 @@ bool changesSign(float a, float b, float c, float d)
     return bPositive && bNegative;
 }
 
-bool inUnitRange(float v)
+// True when the local cell coordinates (s, t) lie in the cell; false for NaN.
+bool inCell(const float2& st)
 {
-    return v >= 0 && v <= 1;
+    return st.x >= 0 && st.x <= 1 && st.y >= 0 && st.y <= 1;
 }
 
 // The t at which one component of the bilinear interpolant vanishes, for a given s; 2.0,
@@ -91,28 +92,23 @@ void CritpntDetect::searchCell(float2** vectorData, int i, int j)
     const float r = std::sqrt(D);
     const float s1 = (r - b) / (2 * k);
     const float s2 = (-b - r) / (2 * k);
-    // The x-component fixes t unless its zero curve runs almost along t (u depending on x
-    // alone): then B + s cancels and the y-component gives t, kept only where the
-    // x-component of the interpolant does vanish.
+    // The x-component fixes t. Only where neither root gives a zero in the cell that way, and
+    // its zero curve runs almost along t (u depending on x alone, so B + s cancels), the
+    // y-component gives t, kept where the x-component of the interpolant does vanish there.
     const float xScale = std::fabs(x00) + std::fabs(ax) + std::fabs(bx) + std::fabs(cx);
-    const auto rowOf = [&](float s)
+    const auto rowFromY = [&](float s)
     {
-        const float t = rowFromZero(s, P, B, A);
-        if (inUnitRange(t))
-            return t;
         const float ty = rowFromZero(s, Q, B2, A2);
         const float residual = x00 + ax * s + bx * ty + cx * s * ty;
         return std::fabs(residual) <= kRootResidual * xScale ? ty : 2.0f;
     };
-    const float t1 = rowOf(s1);
-    const float t2 = rowOf(s2);
-    float2 pos;
-    if (inUnitRange(s1) && inUnitRange(t1))
-        pos = makeFloat2(i + s1, j + t1);
-    else if (inUnitRange(s2) && inUnitRange(t2))
-        pos = makeFloat2(i + s2, j + t2);
-    else
+    const float2 candidates[] = {makeFloat2(s1, rowFromZero(s1, P, B, A)),
+                                 makeFloat2(s2, rowFromZero(s2, P, B, A)),
+                                 makeFloat2(s1, rowFromY(s1)), makeFloat2(s2, rowFromY(s2))};
+    const float2* found = std::find_if(std::begin(candidates), std::end(candidates), inCell);
+    if (found == std::end(candidates))
         return;
+    const float2 pos = makeFloat2(i + found->x, j + found->y);
     if (allPntCnt < kCritpntCapacity)
         critpoints->allCritical[allPntCnt++] = pos;
 }
@@ -256,10 +252,25 @@ float2 CritpntDetect::stencilDy(float2** vectorData, int x, int y) const
                                                             (V(x - 1, y + 1) - V(x - 1, y - 1)));
 }
 
-// Border nodes stand in for the missing neighbours beyond the grid.
+// Nodes beyond the grid are extrapolated linearly from the two nearest inside it, which makes
+// the stencils one-sided differences at the border: exact for a linear field, as inside.
 float2 CritpntDetect::node(float2** vectorData, int x, int y) const
 {
-    return vectorData[std::clamp(y, 0, fieldSize.y - 1)][std::clamp(x, 0, fieldSize.x - 1)];
+    const int cx = std::clamp(x, 0, fieldSize.x - 1);
+    const int cy = std::clamp(y, 0, fieldSize.y - 1);
+    if (x != cx && fieldSize.x >= 2)
+    {
+        const float2 edge = node(vectorData, cx, y);
+        const float2 inner = node(vectorData, cx == 0 ? 1 : cx - 1, y);
+        return edge + float(std::abs(x - cx)) * (edge - inner);
+    }
+    if (y != cy && fieldSize.y >= 2)
+    {
+        const float2 edge = node(vectorData, x, cy);
+        const float2 inner = node(vectorData, x, cy == 0 ? 1 : cy - 1);
+        return edge + float(std::abs(y - cy)) * (edge - inner);
+    }
+    return vectorData[cy][cx];
 }
 
 bool CritpntDetect::insideGrid(const float2& pos) const

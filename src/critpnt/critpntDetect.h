@@ -58,8 +58,8 @@ public:
     int attrNodeCnt = 0;
     int saddlePntCnt = 0;
     int allPntCnt = 0;
-    // The grid the Jacobian stencils clamp to and the saddle direction samples must lie in;
-    // every entry point that is given the field size records it here.
+    // The grid the Jacobian stencils extrapolate beyond and the saddle direction samples must
+    // lie in; every entry point that is given the field size records it here.
     int2 fieldSize{0, 0};
 
 private:

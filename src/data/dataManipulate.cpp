@@ -1,11 +1,12 @@
 #include "data/dataManipulate.h"
 
-#include <QFileInfo>
+#include "common/inputFile.h"
+#include "common/printLine.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 namespace
 {
@@ -15,19 +16,40 @@ std::string localPath(const QString& path)
     return path.toLocal8Bit().toStdString();
 }
 
-std::int64_t fileSize(std::ifstream& in)
+// Width x height x steps, or -1 when a size is not positive or the product is beyond the
+// limit. Each partial product stays below 2^62, so none of them can overflow.
+std::int64_t sampleCount(const int3& size)
 {
-    in.seekg(0, std::ios::end);
-    const std::int64_t size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    return size;
+    if (size.x <= 0 || size.y <= 0 || size.z <= 0)
+        return -1;
+    const std::int64_t plane = std::int64_t(size.x) * size.y;
+    if (plane > DataManipulate::kMaxSamples || plane * size.z > DataManipulate::kMaxSamples)
+        return -1;
+    return plane * size.z;
+}
+
+// True when v truncated toward zero lies in [0, limit): v in (-1, limit). False for NaN.
+bool truncatesBelow(float v, int limit)
+{
+    return v > -1.0f && double(v) < double(limit);
 }
 
 bool sizeIsSane(const int3& size)
 {
-    if (size.x <= 0 || size.y <= 0 || size.z <= 0)
-        return false;
-    return std::int64_t(size.x) * size.y * size.z <= DataManipulate::kMaxSamples;
+    return sampleCount(size) > 0;
+}
+
+// True when the file can be read and holds at least need bytes; otherwise says which file
+// it is and why it cannot serve.
+bool holdsBytes(const char* kind, const std::string& path, std::int64_t need)
+{
+    const InputFile file(path);
+    if (!file.usable())
+        printLine("Can't open %s! %s: %s", kind, path.c_str(), file.problem.c_str());
+    else if (file.size < need)
+        printLine("Refused %s %s: it holds %lld bytes, %lld are needed", kind, path.c_str(),
+                  static_cast<long long>(file.size), static_cast<long long>(need));
+    return file.usable() && file.size >= need;
 }
 
 // Puts the 1-based step number in place of the two characters before the last ".dat".
@@ -58,31 +80,42 @@ void DataManipulate::setFieldSize(int3 size)
 
 bool DataManipulate::readVectorDataSlice(const char* filename)
 {
-    std::ifstream in(filename, std::ios::binary);
-    if (!in)
+    const InputFile file(filename);
+    if (!file.usable())
+    {
+        printLine("Can't open slice file! %s: %s", filename, file.problem.c_str());
         return false;
-    const std::int64_t bytes = fileSize(in);
+    }
+    std::ifstream in(filename, std::ios::binary);
     int3 size{0, 0, 0};
     if (!in.read(reinterpret_cast<char*>(&size), sizeof size))
     {
-        std::printf("Refused slice file %s: shorter than its 12-byte header\n", filename);
+        printLine("Refused slice file %s: shorter than its 12-byte header", filename);
         return false;
     }
-    if (!sizeIsSane(size))
+    const std::int64_t n = sampleCount(size);
+    if (n < 0)
     {
-        std::printf("Refused slice file %s: bad field size %d x %d x %d\n", filename, size.x,
-                    size.y, size.z);
+        printLine("Refused slice file %s: bad field size %d x %d x %d", filename, size.x, size.y,
+                  size.z);
         return false;
     }
-    const std::int64_t n = std::int64_t(size.x) * size.y * size.z;
-    if (bytes < std::int64_t(sizeof size) + n * std::int64_t(sizeof(float2)))
+    // A body of another length holds another field: read with this header it is scrambled.
+    const std::int64_t announced = std::int64_t(sizeof size) + n * std::int64_t(sizeof(float2));
+    if (file.size != announced)
     {
-        std::printf("Refused slice file %s: %lld bytes cannot hold %d x %d x %d samples\n",
-                    filename, static_cast<long long>(bytes), size.x, size.y, size.z);
+        printLine("Refused slice file %s: it holds %lld bytes, its header %d x %d x %d announces "
+                  "%lld",
+                  filename, static_cast<long long>(file.size), size.x, size.y, size.z,
+                  static_cast<long long>(announced));
         return false;
     }
     std::vector<float2> samples(n);
-    in.read(reinterpret_cast<char*>(samples.data()), n * std::int64_t(sizeof(float2)));
+    if (!in.read(reinterpret_cast<char*>(samples.data()), n * std::int64_t(sizeof(float2))))
+    {
+        printLine("Refused slice file %s: it ended before its samples", filename);
+        return false;
+    }
     orgnvectField2d = std::move(samples);
     setFieldSize(size);
     assignPointerto2Ddata();
@@ -93,11 +126,14 @@ bool DataManipulate::readVectorDataSlice(const char* filename)
 DataManipulate::HeaderRead DataManipulate::parseHeader(bool bStdy, QString& stdyLicImg)
 {
     const QString& path = bStdy ? stdyHdrPth : unstdyHdrPth;
-    std::ifstream in(localPath(path));
-    if (!in)
+    const InputFile file(localPath(path));
+    std::ifstream in;
+    if (file.usable())
+        in.open(localPath(path));
+    if (!in.is_open())
     {
-        std::printf("Can't open header file!");
-        std::fflush(stdout);
+        printLine("Can't open header file! %s: %s", localPath(path).c_str(),
+                  file.usable() ? "it cannot be opened" : file.problem.c_str());
         return HeaderRead::Missing;
     }
     int values[6] = {0, 0, 0, 0, 0, 0};
@@ -111,8 +147,8 @@ DataManipulate::HeaderRead DataManipulate::parseHeader(bool bStdy, QString& stdy
         size.z = 1;
     if (in.fail() || !sizeIsSane(size))
     {
-        std::printf("Refused header %s: it does not hold %d valid sizes\n", localPath(path).c_str(),
-                    count);
+        printLine("Refused header %s: it does not hold %d valid sizes", localPath(path).c_str(),
+                  count);
         return HeaderRead::Malformed;
     }
     setFieldSize(size);
@@ -163,16 +199,17 @@ bool DataManipulate::getDatato2d(bool bStdy)
     std::vector<float2> samples;
     if (bStdy)
     {
-        std::ifstream in(localPath(stdyDatPth), std::ios::binary);
+        const std::string path = localPath(stdyDatPth);
         const std::int64_t need = n * std::int64_t(sizeof(float3));
-        if (!in || fileSize(in) < need)
+        if (!holdsBytes("vector file", path, need))
+            return false;
+        std::ifstream in(path, std::ios::binary);
+        std::vector<float3> records(n);
+        if (!in.read(reinterpret_cast<char*>(records.data()), need))
         {
-            std::printf("Refused vector file %s: it cannot hold %d x %d records\n",
-                        localPath(stdyDatPth).c_str(), flowFieldSize.x, flowFieldSize.y);
+            printLine("Refused vector file %s: it ended before its records", path.c_str());
             return false;
         }
-        std::vector<float3> records(n);
-        in.read(reinterpret_cast<char*>(records.data()), need);
         samples.resize(n);
         for (std::int64_t k = 0; k < n; ++k)
             samples[k] = makeFloat2(records[k].x, records[k].y);
@@ -180,6 +217,8 @@ bool DataManipulate::getDatato2d(bool bStdy)
     }
     else
     {
+        if (!unstdyFilesHoldSlice(n))
+            return false;
         std::vector<float3> staging(n * flowFieldSize.z, float3{0, 0, 0});
         getAllUnstdyData(staging.data());
         samples.resize(staging.size());
@@ -187,6 +226,33 @@ bool DataManipulate::getDatato2d(bool bStdy)
             samples[k] = makeFloat2(staging[k].x, staging[k].y);
     }
     orgnvectField2d = std::move(samples);
+    return true;
+}
+
+// Every U and V file of the series must exist and hold the depth slice read; a set that does
+// not is refused before anything is allocated for the header's size.
+bool DataManipulate::unstdyFilesHoldSlice(std::int64_t n) const
+{
+    if (uiUnstdySlicId < 0)
+    {
+        printLine("Refused unsteady data: there is no depth slice %d", uiUnstdySlicId);
+        return false;
+    }
+    const std::int64_t need = (std::int64_t(uiUnstdySlicId) + 1) * 4 * n;
+    QString pathU = unstdyDatPth;
+    QString pathV = QString(unstdyDatPth).replace('U', 'V');
+    for (int t = 1; t <= flowFieldSize.z; ++t)
+    {
+        if (!withStepNumber(pathU, t) || !withStepNumber(pathV, t))
+        {
+            printLine("Can't open Data file! %s: no step number before \".dat\"",
+                      localPath(unstdyDatPth).c_str());
+            return false;
+        }
+        if (!holdsBytes("Data file", localPath(pathU), need) ||
+            !holdsBytes("Data file", localPath(pathV), need))
+            return false;
+    }
     return true;
 }
 
@@ -203,32 +269,24 @@ void DataManipulate::getAllUnstdyData(float3* orginFlowData)
 }
 
 // Reads depth slice uiUnstdySlicId of step t from both component files. Returns false when a
-// file is missing, which ends the series; a file too short for the slice leaves the step zero.
+// file cannot be read, which ends the series.
 bool DataManipulate::readUnstdyStep(int t, std::int64_t n, float3* orginFlowData)
 {
     const bool named = withStepNumber(unstdyDatPth, t + 1) && withStepNumber(unstdyDatPth2, t + 1);
     std::ifstream inU(localPath(unstdyDatPth), std::ios::binary);
     std::ifstream inV(localPath(unstdyDatPth2), std::ios::binary);
-    if (!named || !inU || !inV)
-    {
-        std::printf("Can't open Data file!");
-        std::fflush(stdout);
-        return false;
-    }
-    const std::int64_t offset = std::int64_t(uiUnstdySlicId) * 4 * n;
-    const std::int64_t end = offset + 4 * n;
-    if (uiUnstdySlicId < 0 || fileSize(inU) < end || fileSize(inV) < end)
-    {
-        std::printf("Component files %s / %s hold no depth slice %d; step %d left zero\n",
-                    localPath(unstdyDatPth).c_str(), localPath(unstdyDatPth2).c_str(),
-                    uiUnstdySlicId, t + 1);
-        return true;
-    }
     std::vector<float> u(n), v(n);
+    const std::int64_t offset = std::int64_t(std::max(uiUnstdySlicId, 0)) * 4 * n;
     inU.seekg(offset);
     inV.seekg(offset);
-    inU.read(reinterpret_cast<char*>(u.data()), 4 * n);
-    inV.read(reinterpret_cast<char*>(v.data()), 4 * n);
+    if (!named || !inU.read(reinterpret_cast<char*>(u.data()), 4 * n) ||
+        !inV.read(reinterpret_cast<char*>(v.data()), 4 * n))
+    {
+        printLine("Can't open Data file! %s / %s: no depth slice %d to read",
+                  localPath(unstdyDatPth).c_str(), localPath(unstdyDatPth2).c_str(),
+                  uiUnstdySlicId);
+        return false;
+    }
     for (std::int64_t k = 0; k < n; ++k)
     {
         orginFlowData[t * n + k].x = u[k];
@@ -293,12 +351,12 @@ void DataManipulate::printFileData(int width, int height, const int* data) const
 
 bool DataManipulate::interpolateVector2D(const float2& pos, const int& time, float2& ret) const
 {
-    const int w = flowFieldSize.x, h = flowFieldSize.y;
     // Truncation toward zero, not floor: positions in (-1, 0) extrapolate from the first cell.
-    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
-    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || xint < 0 || xint >= w - 1 ||
-        yint < 0 || yint >= h - 1 || time < 0 || time >= flowFieldSize.z)
+    // The range is checked on the float, so NaN or a huge position is never converted.
+    if (!hasField() || !truncatesBelow(pos.x, flowFieldSize.x - 1) ||
+        !truncatesBelow(pos.y, flowFieldSize.y - 1) || time < 0 || time >= flowFieldSize.z)
         return false;
+    const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
     const float xfac = pos.x - xint, yfac = pos.y - yint;
     float2** const s = orgnvectField2dSlice[time];
     ret = (1 - xfac) * (1 - yfac) * s[yint][xint] + xfac * (1 - yfac) * s[yint][xint + 1] +
@@ -308,12 +366,11 @@ bool DataManipulate::interpolateVector2D(const float2& pos, const int& time, flo
 
 bool DataManipulate::interpolateVector(const float2& pos, const float& time, float2& ret) const
 {
-    const int w = flowFieldSize.x, h = flowFieldSize.y;
+    if (!hasField() || !truncatesBelow(pos.x, flowFieldSize.x - 1) ||
+        !truncatesBelow(pos.y, flowFieldSize.y - 1) || !truncatesBelow(time, flowFieldSize.z - 1))
+        return false;
     const int xint = static_cast<int>(pos.x), yint = static_cast<int>(pos.y);
     const int zint = static_cast<int>(time);
-    if (!hasField() || std::isnan(pos.x) || std::isnan(pos.y) || std::isnan(time) || xint < 0 ||
-        xint >= w - 1 || yint < 0 || yint >= h - 1 || zint < 0 || zint >= flowFieldSize.z - 1)
-        return false;
     const float fac[3] = {pos.x - xint, pos.y - yint, time - zint};
     float2 sum = makeFloat2(0.0f, 0.0f);
     for (int a = 0; a < 2; ++a)

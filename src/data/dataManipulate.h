@@ -72,5 +72,6 @@ private:
     };
     HeaderRead parseHeader(bool bStdy, QString& stdyLicImg);
     void setFieldSize(int3 size);
+    bool unstdyFilesHoldSlice(std::int64_t n) const;
     bool readUnstdyStep(int step, std::int64_t n, float3* orginFlowData);
 };

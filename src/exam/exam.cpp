@@ -151,13 +151,7 @@ void Exam::setQuestion(const int& qid)
     else if (qid < kNumQuestions)
         setCpLocateQuestion(cpLocateQuestions[qid - kFirstCpLocateQid]);
     else
-    {
-        // A quiz resumed after its last question has shown nothing yet: give the button
-        // a frame to sit in.
-        if (question->text().isEmpty())
-            setTextImageFrame(Question{0, ANS_NO_ANSWER, "", {}});
         next->setText(kFinish);
-    }
 }
 
 // The parent's area; a quiz shown as a window of its own fills its own area instead.

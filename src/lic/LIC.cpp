@@ -1,9 +1,10 @@
 #include "lic/LIC.h"
 
+#include "common/printLine.h"
+
 #include <QFile>
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <emmintrin.h>
@@ -301,12 +302,12 @@ LIC::LIC(int3 flowFieldSize)
     std::fill(std::begin(hist), std::end(hist), 0UL);
 }
 
-void LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
+bool LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
                       const char* filename)
 {
     if (winWidth <= 0 || winHeight <= 0 || !orgnvectField2d || !filename)
     {
-        return;
+        return false;
     }
     // A caller with another grid than the one this object was made for gets buffers to fit.
     const std::size_t pixels = std::size_t(winWidth) * std::size_t(winHeight);
@@ -320,14 +321,22 @@ void LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d
     std::memcpy(vectors.data(), orgnvectField2d, pixels * sizeof(float2));
     FlowImagingLIC(vectors.data(), pNoise.data(), pImage.data(), p_LUT0, p_LUT1, kKernelLength,
                    winWidth, winHeight);
-    imgProc->SavePPM(filename, pImage.data(), winWidth, winHeight, doLic);
+    const bool bSaved = imgProc->SavePPM(filename, pImage.data(), winWidth, winHeight, doLic);
     doLic = false;
+    // Whatever an older file of that name holds belongs to another field or time step.
+    unsavedImgPth = bSaved ? std::string() : std::string(filename);
+    if (!bSaved)
+    {
+        unsavedImage = Image{winWidth, winHeight, nullptr};
+        unsavedGrey = pImage;
+    }
+    return bSaved;
 }
 
-void LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d)
+bool LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d)
 {
     const QByteArray path = QFile::encodeName(LICBkImgPth);
-    GenLICImage(winWidth, winHeight, orgnvectField2d, path.constData());
+    return GenLICImage(winWidth, winHeight, orgnvectField2d, path.constData());
 }
 
 void LIC::MakeWhiteNoise(int winWidth, int winHeight, unsigned char* pNoise_)
@@ -382,11 +391,14 @@ bool LIC::readinLICImage(int /*winWidth*/, int /*winHeight*/, Image* tempimage, 
 {
     if (!tempimage)
     {
-        std::printf("Error allocating space for image");
-        std::fflush(stdout);
+        printLine("Error allocating space for image");
         return false;
     }
-    if (!imgProc->readPPM(imageFileName, tempimage))
+    if (imageFileName && !unsavedImgPth.empty() && unsavedImgPth == imageFileName)
+    {
+        readUnsavedImage(tempimage);
+    }
+    else if (!imgProc->readPPM(imageFileName, tempimage))
     {
         return false;
     }
@@ -398,6 +410,19 @@ bool LIC::readinLICImage(int /*winWidth*/, int /*winHeight*/, Image* tempimage, 
                 3L * tempimage->sizeY);
     }
     return true;
+}
+
+// The computed image as reading its file would have delivered it: grey bytes as RGB, in a
+// buffer of its own that a later equalisation may change.
+void LIC::readUnsavedImage(Image* tempimage)
+{
+    unsavedRgb.resize(3 * unsavedGrey.size());
+    for (std::size_t k = 0; k < unsavedGrey.size(); ++k)
+    {
+        std::fill_n(unsavedRgb.begin() + 3 * k, 3, static_cast<char>(unsavedGrey[k]));
+    }
+    *tempimage = unsavedImage;
+    tempimage->data = unsavedRgb.data();
 }
 
 int LIC::Hist_Eq(unsigned long* hist_, unsigned char* img_data, long width, long height)

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 #include <vector>
 
 class LIC
@@ -20,10 +21,11 @@ public:
     explicit LIC(int3 flowFieldSize);
 
     // Computes the image of a winWidth x winHeight row-major field (row 0 at the bottom) and
-    // writes it to filename, or to LICBkImgPth.
-    void GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
+    // writes it to filename, or to LICBkImgPth. Returns whether the file was written; an
+    // image that could not be written is what readinLICImage then gives for that name.
+    bool GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
                      const char* filename);
-    void GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d);
+    bool GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d);
 
     // Continues the never-seeded rand() sequence, one byte per pixel in row-major order.
     void MakeWhiteNoise(int winWidth, int winHeight, unsigned char* pNoise);
@@ -55,4 +57,12 @@ public:
     int texHistoImageName = 2012;
     unsigned long hist[256];
     unsigned threadCount = 0; // 0: one thread per core
+
+private:
+    void readUnsavedImage(Image* tempimage);
+
+    std::string unsavedImgPth; // the last image computed, when its file could not be written
+    Image unsavedImage;
+    std::vector<unsigned char> unsavedGrey;
+    std::vector<char> unsavedRgb;
 };

@@ -1,7 +1,11 @@
 #include "lic/imgProc.h"
 
+#include "common/inputFile.h"
+#include "common/printLine.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -124,16 +128,21 @@ bool readRaster(std::FILE* file, std::size_t bytes, std::vector<char>& raster)
 int ImgProc::readPPM(const char* filename, Image* img)
 {
     const char* name = filename ? filename : "";
-    const File file(filename ? std::fopen(filename, "rb") : nullptr);
+    // A folder opens for reading but yields no line: it is refused here, with the reason.
+    const InputFile input(name);
+    const File file(input.usable() ? std::fopen(name, "rb") : nullptr);
     if (!file)
     {
-        std::fprintf(stderr, "Unable to open file '%s'\n", name);
+        std::fprintf(stderr, "Unable to open file '%s'\n%s: %s\n", name, name,
+                     input.usable() ? std::strerror(errno) : input.problem.c_str());
         return 0;
     }
     char magic[16];
     if (!std::fgets(magic, sizeof magic, file.get()))
     {
-        std::perror(name);
+        // End of file sets no error number: an earlier call's would be reported instead.
+        std::fprintf(stderr, "%s: %s\n", name,
+                     std::ferror(file.get()) ? std::strerror(errno) : "the file is empty");
         return 0;
     }
     if (magic[0] != 'P' || (magic[1] != '6' && magic[1] != '3'))
@@ -183,20 +192,20 @@ int ImgProc::readPPM(const char* filename, Image* img)
     return 1;
 }
 
-void ImgProc::SavePPM(const char* ppmFilename, const unsigned char* image_ptr, int image_x,
+bool ImgProc::SavePPM(const char* ppmFilename, const unsigned char* image_ptr, int image_x,
                       int image_y, bool doLic)
 {
-    const File file(std::fopen(ppmFilename, "wb"));
+    std::FILE* file = std::fopen(ppmFilename, "wb");
     if (!file)
     {
-        std::printf(" can't open file %s\n", ppmFilename);
-        std::fflush(stdout);
-        std::perror(ppmFilename);
-        return;
+        const int error = errno;
+        printLine(" can't open file %s", ppmFilename);
+        std::fprintf(stderr, "%s: %s\n", ppmFilename, std::strerror(error));
+        return false;
     }
-    std::fprintf(file.get(), "P6\n%d  %d\n%d\n", image_x, image_y, 255);
+    bool bWritten = std::fprintf(file, "P6\n%d  %d\n%d\n", image_x, image_y, 255) > 0;
     std::vector<unsigned char> row(3 * std::size_t(std::max(image_x, 0)));
-    for (int j = 0; j < image_y; ++j)
+    for (int j = 0; j < image_y && bWritten; ++j)
     {
         for (int i = 0; i < image_x; ++i)
         {
@@ -206,8 +215,13 @@ void ImgProc::SavePPM(const char* ppmFilename, const unsigned char* image_ptr, i
                 row[3 * i + c] = doLic ? image_ptr[pixel] : image_ptr[3 * pixel + c];
             }
         }
-        std::fwrite(row.data(), 1, row.size(), file.get());
+        bWritten = std::fwrite(row.data(), 1, row.size(), file) == row.size();
     }
+    // Buffered bytes reach the disk only on closing, so closing can fail too.
+    bWritten = std::fclose(file) == 0 && bWritten;
+    if (!bWritten)
+        printLine("Cannot write the file %s: %s", ppmFilename, std::strerror(errno));
+    return bWritten;
 }
 
 int ImgProc::Min_Max(const unsigned long* hist, long* imin, long* imax)

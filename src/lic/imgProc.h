@@ -16,7 +16,8 @@ public:
     // standard error; on failure img and the pixels of earlier images stay as they were.
     int readPPM(const char* filename, Image* img);
     // With doLic the source holds one grey byte per pixel, else 3 bytes (red, green, blue).
-    void SavePPM(const char* ppmFilename, const unsigned char* image_ptr, int image_x, int image_y,
+    // Returns whether the whole file was written; a failure is reported.
+    bool SavePPM(const char* ppmFilename, const unsigned char* image_ptr, int image_x, int image_y,
                  bool doLic);
     // Lowest and highest occupied level of a 256-level histogram (256 and -1 when empty).
     int Min_Max(const unsigned long* hist, long* imin, long* imax);

@@ -1,7 +1,8 @@
 #include "tracing/tracedLines.h"
 
+#include "common/printLine.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 TracedLines::TracedLines()
@@ -52,7 +53,7 @@ void TracedLines::commitTmplines(TracedLines* commitedLines) const
     commitedLines->streamlineNum += committed;
     commitedLines->currNumpnt = base + copied;
     if (committed < numLines)
-        std::printf("Committing lines: %d of %d streamlines refused, the committed store is "
-                    "full\n",
-                    numLines - committed, numLines);
+        printLine("Committing lines: %d of %d streamlines refused, the committed store is "
+                  "full",
+                  numLines - committed, numLines);
 }

@@ -1,10 +1,10 @@
 #include "tracing/tracing.h"
 
+#include "common/printLine.h"
 #include "tracing/tracedLines.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace
@@ -77,8 +77,8 @@ void Tracing::strmlTracing(float2& seedPos, int3 size, float2*** field, TracedLi
                            int prevNumLines, int& prevNumPnts)
 {
     if (!traceStreamline(seedPos, size, field, flowlines, prevNumLines, prevNumPnts))
-        std::printf("Streamline refused: the line store is full (line %d, point %d)\n",
-                    prevNumLines, prevNumPnts);
+        printLine("Streamline refused: the line store is full (line %d, point %d)", prevNumLines,
+                  prevNumPnts);
 }
 
 bool Tracing::traceStreamline(const float2& seedPos, int3 size, float2*** field,

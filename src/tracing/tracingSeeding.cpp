@@ -1,9 +1,9 @@
 #include "tracing/tracing.h"
 
+#include "common/printLine.h"
 #include "tracing/tracedLines.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
@@ -13,16 +13,17 @@ constexpr int kMaxSeededLines = std::min(TracedLines::kMaxLines, Tracing::kMaxRa
 void reportRefused(const char* operation, long long requested, int traced)
 {
     if (traced < requested)
-        std::printf("%s: %lld of %lld lines refused, the line store holds at most %d lines of "
-                    "a kind and %d points\n",
-                    operation, requested - traced, requested, TracedLines::kMaxLines,
-                    TracedLines::kMaxPoints);
+        printLine("%s: %lld of %lld lines refused, the line store holds at most %d lines of "
+                  "a kind and %d points",
+                  operation, requested - traced, requested, TracedLines::kMaxLines,
+                  TracedLines::kMaxPoints);
 }
 } // namespace
 
 void Tracing::computeRakeSeed(float2* seedArr, int numSeed) const
 {
-    if (seedArr == nullptr || numSeed > kMaxRakeSeeds)
+    // With one seed or none there is nothing between the ends, and no last seed to read.
+    if (seedArr == nullptr || numSeed <= 1 || numSeed > kMaxRakeSeeds)
         return;
     // The last seed is the rake's end as clicked and is left exactly as it is.
     const float2 first = seedArr[0];
@@ -75,13 +76,13 @@ void Tracing::getRakeStrmPthTimeEndSdPnts(bool& firstSd, bool bStrml, float2* se
     firstSd = true;
     if (numSeed < 1)
     {
-        std::printf("Rake refused: it needs at least one seed, not %d\n", numSeed);
+        printLine("Rake refused: it needs at least one seed, not %d", numSeed);
         return;
     }
     if (numSeed > kMaxRakeSeeds)
     {
-        std::printf("Rake: %d of %d seeds refused, a rake holds at most %d seeds\n",
-                    numSeed - kMaxRakeSeeds, numSeed, kMaxRakeSeeds);
+        printLine("Rake: %d of %d seeds refused, a rake holds at most %d seeds",
+                  numSeed - kMaxRakeSeeds, numSeed, kMaxRakeSeeds);
         numSeed = kMaxRakeSeeds;
         numRakeSeeds = std::min(numRakeSeeds, numSeed);
     }

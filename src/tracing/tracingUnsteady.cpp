@@ -1,10 +1,10 @@
 #include "tracing/tracing.h"
 
+#include "common/printLine.h"
 #include "tracing/tracedLines.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 float2 Tracing::pthlTracing(float2& seedPos, float timeIntv, int pthlStartTimeId, float endTime,
                             int3 size, float2*** field, TracedLines* flowlines, int prevNumLines,
@@ -13,8 +13,8 @@ float2 Tracing::pthlTracing(float2& seedPos, float timeIntv, int pthlStartTimeId
     float2 endPos = seedPos;
     if (!tracePathline(seedPos, timeIntv, pthlStartTimeId, endTime, size, field, flowlines,
                        prevNumLines, prevNumPnts, endPos))
-        std::printf("Pathline refused: the line store is full (line %d, point %d)\n", prevNumLines,
-                    prevNumPnts);
+        printLine("Pathline refused: the line store is full (line %d, point %d)", prevNumLines,
+                  prevNumPnts);
     return endPos;
 }
 
@@ -71,7 +71,7 @@ void Tracing::multiSlicePthl(float2 seed, int3 size, int numpthlines, float2*** 
             ++refused;
     }
     if (refused > 0)
-        std::printf("Pathlines: %d of %d refused, the line store is full\n", refused, numpthlines);
+        printLine("Pathlines: %d of %d refused, the line store is full", refused, numpthlines);
 }
 
 void Tracing::strklTracing(float2& seedPos, float timeIntv, int endTime, float strkParticleTimeId,
@@ -85,7 +85,7 @@ void Tracing::strklTracing(float2& seedPos, float timeIntv, int endTime, float s
     if (rec.numPoint < 0 || rec.numPoint >= TracedLines::kMaxPoints)
     {
         if (!bStrklRefusalSaid)
-            std::printf("Streakline particles refused: the line store is full\n");
+            printLine("Streakline particles refused: the line store is full");
         bStrklRefusalSaid = true;
         return;
     }
@@ -112,7 +112,7 @@ void Tracing::timelTracing(float2* seedArr, int numSeed, int3 size, float2*** fi
     const float quotient = float(size.z) / interval;
     if (!(interval > 0.0f) || !std::isfinite(quotient))
     {
-        std::printf("Timelines refused: the interval between them must be positive\n");
+        printLine("Timelines refused: the interval between them must be positive");
         return;
     }
     if (!(quotient > 0.0f))
@@ -128,9 +128,9 @@ void Tracing::timelTracing(float2* seedArr, int numSeed, int3 size, float2*** fi
                      : 0;
     const int refusedPthl = std::min(seeds, TracedLines::kMaxLines) - numPthl;
     if (numTimel < requested || refusedPthl > 0 || seeds < numSeed)
-        std::printf("Timelines: %.0f of %.0f timelines and %d of %d pathlines refused, "
-                    "%d of %d seeds used: the line store is full\n",
-                    requested - numTimel, requested, refusedPthl, seeds, seeds, numSeed);
+        printLine("Timelines: %.0f of %.0f timelines and %d of %d pathlines refused, "
+                  "%d of %d seeds used: the line store is full",
+                  requested - numTimel, requested, refusedPthl, seeds, seeds, numSeed);
 }
 
 // Each seed's particle is traced once, to the last timeline's time: a pathline to an earlier

@@ -1,9 +1,9 @@
 #include "view/flowView.h"
 
+#include "common/printLine.h"
 #include "view/shadingTextures.h"
 
 #include <GL/glu.h>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 
 namespace
 {
@@ -56,14 +55,9 @@ void FlowView::resetView()
     uiTimelDispTimeId = 0;
     dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
                                                 tabStdyEnable);
-    // A refused file is reported by the loader; a missing one is reported here, and the view
-    // goes on with an empty field.
-    if (!dataMani->readVectorDataSlice(kDefaultSliceFile) && !QFileInfo::exists(kDefaultSliceFile))
-    {
-        std::printf("Cannot open the slice file %s: the view starts without a field\n",
-                    kDefaultSliceFile);
-        std::fflush(stdout);
-    }
+    // The loader says why it could not load the file; the view goes on with an empty field.
+    if (!dataMani->readVectorDataSlice(kDefaultSliceFile))
+        printLine("The view starts without a field");
     const int3 size = dataMani->flowFieldSize;
     translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
     trace = std::make_unique<Tracing>(size, uiTimelDispTimeId);

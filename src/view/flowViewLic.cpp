@@ -2,6 +2,7 @@
 // (equalised on request) and drawn as a textured quad over the field's rectangle.
 #include "view/flowView.h"
 
+#include "common/printLine.h"
 #include "data/dataManipulate.h"
 #include "lic/LIC.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QOpenGLContext>
+#include <algorithm>
 
 namespace
 {
@@ -16,6 +18,16 @@ namespace
 void makeParentFolder(const QString& path)
 {
     QDir().mkpath(QFileInfo(path).path());
+}
+
+// GL calls made from a slot, outside a frame, need the view's context; false without one.
+bool useContextOf(QOpenGLWidget& view)
+{
+    if (!view.context())
+        return false;
+    if (QOpenGLContext::currentContext() != view.context())
+        view.makeCurrent();
+    return true;
 }
 } // namespace
 
@@ -34,10 +46,8 @@ bool FlowView::getTexture(const char* imageFileName, Image* tempimage, int texID
     const int3 size = dataMani->flowFieldSize;
     if (!licImage->readinLICImage(size.x, size.y, tempimage, bLicHisto, imageFileName))
         return false;
-    if (!context())
+    if (!useContextOf(*this))
         return false;
-    if (QOpenGLContext::currentContext() != context())
-        makeCurrent();
     GLuint& name = licTexture(texID);
     if (name == 0)
         glGenTextures(1, &name);
@@ -89,7 +99,18 @@ void FlowView::drwLICImage()
 void FlowView::showLIC()
 {
     if (!tabUnstdyEnable)
+    {
         licImage->LICBkImgPth = stdyLicImg;
+        // Until a steady field is read its image path names only the data folder.
+        if (stdyLicImg.endsWith('/') || QFileInfo(stdyLicImg).isDir())
+        {
+            const QString image = stdyHdrPth.left(std::max<qsizetype>(stdyHdrPth.size() - 4, 0));
+            printLine("Missing LIC image of the steady data: %s.ppm (it is named when the steady "
+                      "field is loaded)",
+                      image.toLocal8Bit().constData());
+            return;
+        }
+    }
     else
     {
         if (!hasLicField(uiTimelDispTimeId))
@@ -136,6 +157,8 @@ void FlowView::on_view_toggleLICBk(int state)
     {
         bLICBk = false;
         bLicHisto = false;
+        if (useContextOf(*this))
+            glDisable(GL_TEXTURE_2D);
     }
     else
     {
@@ -152,5 +175,12 @@ void FlowView::on_view_toggleLICHisto(int state)
     if (bLicHisto)
         getTexture(licImage->LICBkImgPth.toLocal8Bit().constData(), licImage->histoImg.get(),
                    licImage->texHistoImageName);
+    else if (useContextOf(*this))
+    {
+        if (bLICBk)
+            attachLICBkImg(licImage->texImageName);
+        else
+            glDisable(GL_TEXTURE_2D);
+    }
     repaint();
 }

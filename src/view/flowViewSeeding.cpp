@@ -103,6 +103,8 @@ void FlowView::traceCurrentKind()
         doStrklTracing();
         trace->multiSlicePthl(seedPos, size, size.z, field, lines, lines->currNumpnt);
     }
+    else if (bCriticalPntStrml)
+        traceCriticalpntTmpltSeeds();
 }
 
 void FlowView::doPthlPthtimelTracing(int flagPthlOnly)

@@ -2,14 +2,14 @@
 // kind, tracing parameters, unsteady slice and time step, data set and attached image.
 #include "view/flowView.h"
 
+#include "common/inputFile.h"
+#include "common/printLine.h"
 #include "critpnt/critpntDetect.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
-#include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 
 namespace
 {
@@ -31,8 +31,7 @@ int parseSeedCount(const QString& text)
 
 void report(const char* message, const QString& detail)
 {
-    std::printf("%s%s\n", message, detail.toLocal8Bit().constData());
-    std::fflush(stdout);
+    printLine("%s%s", message, detail.toLocal8Bit().constData());
 }
 
 } // namespace
@@ -255,9 +254,11 @@ bool FlowView::dataSetFilesPresent() const
                              tabStdyEnable ? dataMani->stdyDatPth : dataMani->unstdyDatPth};
     for (const QString& path : paths)
     {
-        if (!QFileInfo(path).isFile())
+        const InputFile file(path.toLocal8Bit().toStdString());
+        if (!file.usable())
         {
-            report("Missing data file; the previous field stays: ", path);
+            report("Missing data file; the previous field stays: ",
+                   path + ": " + QString::fromLocal8Bit(file.problem.c_str()));
             return false;
         }
     }

@@ -1,11 +1,11 @@
 #include "critpntFields.h"
 
+#include <random>
+
 namespace
 {
-// Unscaled stencil weights: a linear field's Jacobian comes out this many times too large
-// inside the grid, and by the one-sided weight at a corner.
+// Unscaled stencil weights: a linear field's Jacobian comes out this many times too large.
 constexpr float kStencilScale = 2.0f + 4.0f * 0.57735026f;
-constexpr float kOneSided = 1.0f + 2.0f * 0.57735026f;
 
 int typeTotal(const CritpntDetect& d)
 {
@@ -60,6 +60,57 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
     }
 }
 
+namespace
+{
+// The cell search's formula alone: the first root whose t, from the x-component, lies in
+// the cell. Written as the detector writes it, so the results agree to the bit.
+bool plainZero(float2 lb, float2 rb, float2 lt, float2 rt, float2& st)
+{
+    const float x00 = lb.x, ax = rb.x - lb.x, bx = lt.x - lb.x, cx = lb.x - lt.x - rb.x + rt.x;
+    const float y00 = lb.y, ay = rb.y - lb.y, by = lt.y - lb.y, cy = lb.y - lt.y - rb.y + rt.y;
+    const float A = ax / cx, B = bx / cx, P = (ax * bx / cx - x00) / cx;
+    const float A2 = ay / cy, B2 = by / cy, Q = (ay * by / cy - y00) / cy;
+    const float k = A2 - A;
+    const float b = (B2 + B) * k + P - Q;
+    const float c = B * k * B2 + (B2 * P - Q * B);
+    const float D = b * b - 4 * k * c;
+    if (D < 0)
+        return false;
+    const float r = std::sqrt(D);
+    for (const float s : {(r - b) / (2 * k), (-b - r) / (2 * k)})
+    {
+        const float t = B + s == 0 ? 2.0f : P / (B + s) - A;
+        st = makeFloat2(s, t);
+        if (s >= 0 && s <= 1 && t >= 0 && t <= 1)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// Cells whose x-component vanishes along their left edge: wherever the formula alone finds a
+// zero the search keeps exactly that zero.
+TEST(CellSearch, FallbackOnlyWhereTheFormulaFindsNoZero)
+{
+    std::mt19937 generator(2024);
+    const auto uniform = [&] { return float(generator() >> 8) / float(1 << 23) - 1.0f; };
+    int plainFound = 0;
+    for (int n = 0; n < 4000; ++n)
+    {
+        const float2 corners[4] = {makeFloat2(0, uniform()), makeFloat2(uniform(), uniform()),
+                                   makeFloat2(0, uniform()), makeFloat2(uniform(), uniform())};
+        Slice cell(2, 2, [&](float i, float j) { return corners[int(i) + 2 * int(j)]; });
+        float2 st;
+        if (!plainZero(corners[0], corners[1], corners[2], corners[3], st))
+            continue;
+        ++plainFound;
+        ASSERT_EQ(cell.find(), 1) << n;
+        EXPECT_EQ(cell.detect.critpoints->allCritical[0].x, st.x) << n;
+        EXPECT_EQ(cell.detect.critpoints->allCritical[0].y, st.y) << n;
+    }
+    EXPECT_GT(plainFound, 500);
+}
+
 TEST(CellSearch, ZeroOnASharedEdgeIsFoundInBothCells)
 {
     // The zero sits at (2, 1.5), on the edge between cells (1, 1) and (2, 1).
@@ -92,12 +143,16 @@ TEST(CellSearch, CandidatesStopAtTableCapacity)
 
 TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
 {
-    Slice s(8, 6, LinearFlow{makeFloat2(3, 2), 0.5f, -1.0f, 2.0f, 0.25f});
+    // A center (trace 0, determinant 0.75): in the first and last cells of the rows and
+    // columns the Jacobian is the interior's, so it stays a center.
+    Slice s(8, 6, LinearFlow{makeFloat2(3, 2), 0.5f, -1.0f, 1.0f, -0.5f});
     float det = 0;
-    for (const float2 corner : {makeFloat2(0, 0), makeFloat2(7, 5)})
+    for (const float2 p : {makeFloat2(0, 0), makeFloat2(7, 5), makeFloat2(0.4f, 2.5f),
+                           makeFloat2(6.7f, 2.5f), makeFloat2(3.5f, 0.3f), makeFloat2(3.5f, 4.6f)})
     {
-        EXPECT_EQ(s.type(corner, &det), 3);
-        EXPECT_NEAR(det, kOneSided * kOneSided * 2.125f, 1e-4f);
+        EXPECT_EQ(s.type(p, &det), 6) << p.x << ", " << p.y;
+        EXPECT_NEAR(det, kStencilScale * kStencilScale * 0.75f, 1e-3f);
+        EXPECT_NEAR(s.detect.eigenValues[0], 0.0f, 1e-4f);
     }
     EXPECT_EQ(s.type(makeFloat2(-1, 2), &det), -1);
     EXPECT_EQ(s.type(makeFloat2(NAN, 2), &det), -1);

@@ -50,7 +50,9 @@ public:
     {
         std::vector<char> bytes(sizeof size + samples.size() * sizeof(float2));
         std::memcpy(bytes.data(), &size, sizeof size);
-        std::memcpy(bytes.data() + sizeof size, samples.data(), samples.size() * sizeof(float2));
+        if (!samples.empty())
+            std::memcpy(bytes.data() + sizeof size, samples.data(),
+                        samples.size() * sizeof(float2));
         binary(name, bytes);
     }
 

@@ -1,10 +1,36 @@
 #include "data/dataManipulate.h"
 #include "fieldFiles.h"
 
+#include <climits>
+#include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <utility>
 
 namespace
 {
+// What a call printed on standard output, as far as it reached the file without a flush.
+std::string printedUnflushed(const std::function<void()>& call)
+{
+    std::fflush(stdout);
+    std::FILE* file = std::tmpfile();
+    const int saved = dup(1);
+    dup2(fileno(file), 1);
+    call();
+    std::string text(1 << 16, '\0');
+    text.resize(std::max<ssize_t>(pread(fileno(file), text.data(), text.size(), 0), 0));
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+    std::fclose(file);
+    return text;
+}
+
+bool mentions(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 std::vector<float2> ramp(int n)
 {
     std::vector<float2> samples(n);
@@ -68,14 +94,34 @@ TEST_F(FieldLoading, BadSliceFilesAreRefusedAndKeepTheHeldField)
 
     files.binary("tiny.dat", std::vector<char>{1, 2, 3});
     files.slice("short.dat", {4, 4, 2}, ramp(31));
+    files.slice("long.dat", {2, 2, 2}, ramp(12));
     files.slice("negative.dat", {-4, 4, 2}, ramp(4));
     files.slice("huge.dat", {1 << 20, 1 << 20, 1}, ramp(4));
-    for (const char* name : {"tiny.dat", "short.dat", "negative.dat", "huge.dat"})
+    // Products that wrap around in 64 bits, and a 16 x 16 x 2 header written big-endian.
+    files.slice("wraps.dat", {1 << 30, 1 << 30, 16}, {});
+    files.slice("intmax.dat", {INT_MAX, INT_MAX, 3}, {});
+    files.slice("bigendian.dat", {1 << 28, 1 << 28, 1 << 25}, ramp(512));
+    std::filesystem::create_directories(files.root / "folder.dat");
+    const std::pair<const char*, const char*> cases[] = {
+        {"missing.dat", "missing.dat: No such file or directory"},
+        {"folder.dat", "folder.dat: Is a directory"},
+        {"tiny.dat", "shorter than its 12-byte header"},
+        {"short.dat", "it holds 260 bytes, its header 4 x 4 x 2 announces 268"},
+        {"long.dat", "it holds 108 bytes, its header 2 x 2 x 2 announces 76"},
+        {"negative.dat", "bad field size -4 x 4 x 2"},
+        {"huge.dat", "bad field size"},
+        {"wraps.dat", "bad field size"},
+        {"intmax.dat", "bad field size"},
+        {"bigendian.dat", "bad field size"},
+    };
+    for (const auto& [name, reason] : cases)
     {
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(data.readVectorDataSlice(files.path(name).toLocal8Bit().constData()));
-        EXPECT_NE(testing::internal::GetCapturedStdout().find("Refused slice file"),
-                  std::string::npos);
+        const QByteArray path = files.path(name).toLocal8Bit();
+        bool loaded = true;
+        const std::string out =
+            printedUnflushed([&] { loaded = data.readVectorDataSlice(path.constData()); });
+        EXPECT_FALSE(loaded) << name;
+        EXPECT_PRED2(mentions, out, reason);
         expectHeldRamp(data);
     }
 }
@@ -112,16 +158,33 @@ TEST_F(FieldLoading, BadSteadyInputIsRefusedAndKeepsTheHeldField)
 {
     DataManipulate data = makeData();
     loadSlice(data);
-    const std::pair<const char*, int> cases[] = {
-        {"abc 10 1", 10}, {"0 10 1", 10}, {"-5 10 1", 10}, {"100000 100000 1", 10}, {"4 4 1", 15}};
-    for (const auto& [header, records] : cases)
+    struct Case
+    {
+        const char* header;
+        int records; // -1: a folder stands in for the vector file
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"abc 10 1", 10, "does not hold 3 valid sizes"},
+        {"0 10 1", 10, "does not hold 3 valid sizes"},
+        {"-5 10 1", 10, "does not hold 3 valid sizes"},
+        {"100000 100000 1", 10, "does not hold 3 valid sizes"},
+        {"4 4 1", 15, "field.dat: it holds 180 bytes, 192 are needed"},
+        {"4 4 1", -1, "field.dat: Is a directory"},
+    };
+    for (const auto& [header, records, reason] : cases)
     {
         files.text("stdy/field.txt", header);
-        files.binary("stdy/field.dat", steadyRecords(records));
+        std::filesystem::remove_all(files.root / "stdy/field.dat");
+        if (records < 0)
+            std::filesystem::create_directories(files.root / "stdy/field.dat");
+        else
+            files.binary("stdy/field.dat", steadyRecords(records));
         QString lic = "kept.ppm";
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(data.readVectFile(true, lic)) << header;
-        EXPECT_NE(testing::internal::GetCapturedStdout().find("Refused"), std::string::npos);
+        bool loaded = true;
+        const std::string out = printedUnflushed([&] { loaded = data.readVectFile(true, lic); });
+        EXPECT_FALSE(loaded) << header;
+        EXPECT_PRED2(mentions, out, reason);
         EXPECT_EQ(lic, "kept.ppm");
         expectHeldRamp(data);
     }
@@ -133,9 +196,11 @@ TEST_F(FieldLoading, MissingHeaderGoesOnWithTheHeldSize)
     loadSlice(data);
     files.binary("stdy/field.dat", steadyRecords(4));
     QString lic;
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(data.readVectFile(true, lic));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Can't open header file!");
+    bool loaded = false;
+    EXPECT_EQ(printedUnflushed([&] { loaded = data.readVectFile(true, lic); }),
+              "Can't open header file! " + files.path("stdy/field.txt").toStdString() +
+                  ": No such file or directory\n");
+    EXPECT_TRUE(loaded);
     EXPECT_EQ(data.flowFieldSize.z, 1);
     EXPECT_EQ(data.orgnvectField2dSlice[0][1][1].x, 3.0f);
 }
@@ -191,25 +256,42 @@ TEST_F(FieldLoading, UnsteadySeriesPairsUAndVFilesPerStep)
     EXPECT_EQ(QString::fromStdString(data.currentVecFile), files.path("unstdy/hurricane"));
 }
 
-TEST_F(FieldLoading, UnsteadyGapsLeaveZeroStepsWithAMessage)
+TEST_F(FieldLoading, UnsteadySetsWithMissingOrShortFilesAreRefusedBeforeAllocating)
 {
-    files.text("unstdy/header.txt", "3 1 3 2 4 4");
-    files.binary("unstdy/Uf/Uf01.dat", component(4, 1, 1.0f));
-    files.binary("unstdy/Vf/Vf01.dat", component(4, 1, 1.0f));
-    files.binary("unstdy/Uf/Uf02.dat", component(2, 2, 1.0f)); // too short for slice 3
-    files.binary("unstdy/Vf/Vf02.dat", component(4, 2, 1.0f));
-    files.binary("unstdy/Uf/Uf03.dat", component(4, 3, 1.0f)); // V file of step 3 is missing
-    files.binary("unstdy/Uf/Uf04.dat", component(4, 4, 1.0f));
-    files.binary("unstdy/Vf/Vf04.dat", component(4, 4, 1.0f));
     DataManipulate data = makeData();
+    loadSlice(data);
     data.uiUnstdySlicId = 3;
-    QString lic;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(data.readVectFile(false, lic));
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("hold no depth slice 3; step 2 left zero"), std::string::npos);
-    EXPECT_NE(out.find("Can't open Data file!"), std::string::npos);
-    EXPECT_EQ(data.orgnvectField2dSlice[0][0][1].x, 131.0f);
-    for (int t = 1; t < 4; ++t)
-        EXPECT_EQ(data.orgnvectField2dSlice[t][1][2].x, 0.0f) << t;
+    struct Case
+    {
+        const char* header;
+        std::vector<std::pair<std::string, int>> files; // component file, depth (-1: a folder)
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"3 1 16384 16384 4 1", {{"Uf/Uf01", 0}}, "Uf01.dat: it holds 0 bytes, 4294967296 are"},
+        {"3 1 3 2 4 2",
+         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 4}},
+         "Vf02.dat: No such file or directory"},
+        {"3 1 3 2 4 2",
+         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 2}, {"Vf/Vf02", 4}},
+         "Uf02.dat: it holds 48 bytes, 96 are needed"},
+        {"3 1 3 2 4 1", {{"Uf/Uf01", -1}, {"Vf/Vf01", 4}}, "Uf01.dat: Is a directory"},
+    };
+    for (const Case& c : cases)
+    {
+        std::filesystem::remove_all(files.root / "unstdy");
+        files.text("unstdy/header.txt", c.header);
+        for (const auto& [name, depth] : c.files)
+            if (depth < 0)
+                std::filesystem::create_directories(files.root / ("unstdy/" + name + ".dat"));
+            else
+                files.binary("unstdy/" + name + ".dat", component(depth, 1, 1.0f));
+        QString lic;
+        bool loaded = true;
+        const std::string out = printedUnflushed([&] { loaded = data.readVectFile(false, lic); });
+        EXPECT_FALSE(loaded) << c.header;
+        EXPECT_PRED2(mentions, out, c.reason);
+        expectHeldRamp(data);
+        EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf01.dat"));
+    }
 }

@@ -1,5 +1,6 @@
 #include "data/dataManipulate.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace
@@ -43,6 +44,22 @@ TEST(FieldSampling, DomainEdgesOfTheSliceSampler)
     EXPECT_NEAR(v.x, -0.5f, 1e-6f);
     const DataManipulate empty("", "", "", "", true);
     EXPECT_FALSE(empty.interpolateVector2D(makeFloat2(0, 0), 0, v));
+}
+
+// Positions no int can hold are refused before any conversion.
+TEST(FieldSampling, PositionsBeyondIntAreRefused)
+{
+    const DataManipulate data = gridField(5, 4, 3);
+    const float huge = 3e9f;
+    for (const float bad : {NAN, huge, -huge, INFINITY})
+    {
+        float2 v = makeFloat2(7, 7);
+        EXPECT_FALSE(data.interpolateVector2D(makeFloat2(bad, 1), 0, v)) << bad;
+        EXPECT_FALSE(data.interpolateVector2D(makeFloat2(1, bad), 0, v)) << bad;
+        EXPECT_FALSE(data.interpolateVector(makeFloat2(bad, 1), 0.5f, v)) << bad;
+        EXPECT_FALSE(data.interpolateVector(makeFloat2(1, 1), bad, v)) << bad;
+        EXPECT_EQ(v, makeFloat2(7, 7));
+    }
 }
 
 TEST(FieldSampling, SpaceTimeSamplerNeedsTheNextStep)

@@ -127,6 +127,8 @@ private slots:
                 exam.setCpLocateAnswer(cpLocateQuestions[1].correctAnswer);
                 QTest::mouseClick(exam.next, Qt::LeftButton);
             }
+            else // resumed: only the button's text changes
+                QCOMPARE(exam.geometry(), QWidget().geometry());
             const GradeType lastGrade = qid == 17 ? GRADE_CORRECT : GRADE_NOT_ANSWERED;
             QCOMPARE(exam.grades[17], lastGrade);
             QCOMPARE(exam.next->text(), QString("Finish"));

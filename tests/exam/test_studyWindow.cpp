@@ -7,6 +7,7 @@
 #include "tracing/tracedLines.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSurfaceFormat>
@@ -90,15 +91,20 @@ private slots:
         QCOMPARE(window.exam->cpLocateAnswers[1].x, -1.0f);
     }
 
-    void missingDataSetIsShown()
+    void missingOrFolderDataSetIsShown()
     {
         QVERIFY(QFile::remove("exam/syn0001_100.dat"));
-        startAt(17);
-        StudyWindow window;
-        QVERIFY(window.labLoadError->text().contains("./exam/syn0001_100"));
-        QVERIFY(!window.labLoadError->isHidden());
-        QTest::mouseClick(window.exam->next, Qt::LeftButton); // the quiz still goes on
-        QCOMPARE(window.exam->next->text(), QString("Finish"));
+        for (const bool bFolder : {false, true})
+        {
+            if (bFolder)
+                QVERIFY(QDir().mkdir("exam/syn0001_100.dat"));
+            startAt(17);
+            StudyWindow window;
+            QVERIFY(window.labLoadError->text().contains("./exam/syn0001_100"));
+            QVERIFY(!window.labLoadError->isHidden());
+            QTest::mouseClick(window.exam->next, Qt::LeftButton); // the quiz still goes on
+            QCOMPARE(window.exam->next->text(), QString("Finish"));
+        }
     }
 };
 

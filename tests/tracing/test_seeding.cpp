@@ -35,6 +35,17 @@ struct SeedingTest : testing::Test
 };
 } // namespace
 
+// With one seed or none there is nothing between the ends: nothing is read or written.
+TEST_F(SeedingTest, RakeOfAtMostOneSeedChangesNothing)
+{
+    for (const int numSeed : {1, 0, -3})
+    {
+        std::vector<float2> seeds(1, makeFloat2(4, 5));
+        tracer.computeRakeSeed(seeds.data(), numSeed);
+        EXPECT_EQ(seeds[0], makeFloat2(4, 5)) << numSeed;
+    }
+}
+
 TEST_F(SeedingTest, RakeOfFiveSeeds)
 {
     tracer.numRakeSeeds = 5;

@@ -201,12 +201,15 @@ void TestCritpntDisplay::templateBlocksFollowTheBoxes()
 }
 
 // With only repelling nodes shown, their template lines glow red away from their disc, while
-// the traced lines of the attracting node stay dark.
+// the traced lines of the attracting node stay dark. A click in the view, or another tracing
+// step, traces the templates again.
 void TestCritpntDisplay::templateLinesAreDrawnOnlyForShownTypes()
 {
+    view->on_view_toggleStrmline(0); // as the panel does when a type is ticked
     view->on_view_toggleCriticalPntStrml(2);
     view->on_view_toggleRepNode(2);
     const TracedLines& lines = *view->tmpLines;
+    const int traced = lines.streamlineNum;
     const float2 node = point(3, 0);
     auto farPoints = [&](int type)
     {
@@ -226,11 +229,16 @@ void TestCritpntDisplay::templateLinesAreDrawnOnlyForShownTypes()
     };
     const std::vector<float2> shown = farPoints(3), hidden = farPoints(4);
     QVERIFY(!shown.empty() && !hidden.empty());
+    const auto redOnShown = [&](const QImage& image)
+    {
+        int red = 0;
+        for (const float2& q : shown)
+            red += isGlowOf(pixelAt(image, q, kField), QColor(255, 0, 0)) ? 1 : 0;
+        return red;
+    };
     const QImage image = frame();
-    int red = 0;
-    for (const float2& q : shown)
-        red += isGlowOf(pixelAt(image, q, kField), QColor(255, 0, 0)) ? 1 : 0;
-    QVERIFY2(red * 2 > int(shown.size()), qPrintable(QString::number(red)));
+    QVERIFY2(redOnShown(image) * 2 > int(shown.size()),
+             qPrintable(QString::number(redOnShown(image))));
     for (const float2& q : hidden)
     {
         bool nearShown = false;
@@ -238,6 +246,13 @@ void TestCritpntDisplay::templateLinesAreDrawnOnlyForShownTypes()
             nearShown = nearShown || std::hypot(q.x - s.x, q.y - s.y) < 8.0f;
         QVERIFY(nearShown || !isGlowOf(pixelAt(image, q, kField), QColor(255, 0, 0)));
     }
+
+    QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(300, 300));
+    QCOMPARE(lines.streamlineNum, traced);
+    const int redAfterClick = redOnShown(frame());
+    QVERIFY2(redAfterClick * 2 > int(shown.size()), qPrintable(QString::number(redAfterClick)));
+    view->on_view_changeTracingStpIntv(2);
+    QCOMPARE(lines.streamlineNum, traced);
 }
 
 // Step 1 is step 0 moved 30 units to the right: a confirmed step finds the moved points and

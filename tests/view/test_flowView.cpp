@@ -102,7 +102,8 @@ void TestFlowView::missingOrRefusedFieldIsHarmless()
     {
         WorkingField field;
         if (refused)
-            field.files.slice("data/hurricane_z_8.dat", int3{100, 100, 1}, {}); // samples missing
+            // A header whose sample count wraps around in 64 bits, and no samples.
+            field.files.slice("data/hurricane_z_8.dat", int3{1 << 30, 1 << 30, 16}, {});
         FlowView view(nullptr, 100, 100);
         view.resize(100, 100);
         QVERIFY(!view.hasField());

@@ -1,7 +1,9 @@
 // The LIC background of the view: per-step images written, read and equalised on demand.
+#include "capturedOutput.h"
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
+#include <GL/gl.h>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +50,9 @@ private slots:
     void stepImageIsReadOnceAndNotRegenerated();
     void brokenImagesKeepThePreviousBackground();
     void missingDataFolderIsCreated();
+    void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
+    void unwritableFolderStillShowsTheComputedImage();
+    void untickingActsOnTheContextAtOnce();
 
 private:
     QColor middle()
@@ -132,6 +137,57 @@ void TestLicDisplay::missingDataFolderIsCreated()
     view->bLICBk = true;
     view->showLIC(2);
     QVERIFY(fs::exists(workdir->root / "data" / "LIC2.ppm"));
+}
+
+// Until a steady field is read its image path is the data folder, which is no image.
+void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
+{
+    fs::create_directories(workdir->root / "flow data" / "stdy flow data");
+    view->bLICBk = true;
+    CapturedOutput output;
+    view->on_view_btnconfirmStdyFile();
+    const QString said = output.out() + output.err();
+    QVERIFY2(said.contains("./flow data/stdy flow data/earthquake_100.ppm"), qPrintable(said));
+}
+
+// A file standing where the data folder should be cannot be written into, even by root: the
+// write is reported, and the image just computed is shown, plain and equalised.
+void TestLicDisplay::unwritableFolderStillShowsTheComputedImage()
+{
+    view->on_view_toggleLICBk(2); // step 0 moves: grey noise
+    QVERIFY(!isGrey(middle(), 0));
+    fs::remove_all(workdir->root / "data");
+    std::ofstream(workdir->root / "data") << "not a folder";
+    view->uiTimelDispTimeId = kStillStep;
+    CapturedOutput output;
+    view->on_view_toggleLICBk(2);
+    const QString said = output.out();
+    QVERIFY2(said.contains(" can't open file ./data/LIC.ppm"), qPrintable(said));
+    QVERIFY2(isGrey(middle(), 0), qPrintable(middle().name()));
+    view->on_view_toggleLICHisto(2);
+    QVERIFY2(isGrey(middle(), 255), qPrintable(middle().name()));
+}
+
+// With no frame after the slots only their own GL calls count: unticking equalisation draws
+// the plain image at once, unticking the last box switches 2-D texturing off.
+void TestLicDisplay::untickingActsOnTheContextAtOnce()
+{
+    view->on_view_toggleLICBk(2);
+    view->on_view_toggleLICHisto(2);
+    view->setUpdatesEnabled(false);
+    view->on_view_toggleLICHisto(0);
+    view->makeCurrent();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    QCOMPARE(GLuint(bound), view->texLic);
+    for (const auto untick : {&FlowView::on_view_toggleLICBk, &FlowView::on_view_toggleLICHisto})
+    {
+        view->makeCurrent();
+        glEnable(GL_TEXTURE_2D);
+        (view.get()->*untick)(0);
+        view->makeCurrent();
+        QVERIFY(!glIsEnabled(GL_TEXTURE_2D));
+    }
 }
 
 int main(int argc, char* argv[])
