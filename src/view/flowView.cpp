@@ -148,6 +148,7 @@ void FlowView::paintGL()
 
 void FlowView::drawStillLayers()
 {
+    bTimelineShown = false;
     drwZoomfrm();
     drwLICImage();
     const FieldLineLayer lines = fieldLineLayer();

@@ -296,33 +296,19 @@ private:
     int rakeSeedCount() const;
     static int seedCountFor(long long requested);
 
-    // Field-line layer of a frame: static lines, flowlets or nothing; the static drawing the
-    // flags select.
+    // Field-line layer of a frame: static lines, flowlets or nothing.
     enum class FieldLineLayer
     {
         Nothing,
         Still,
         Flowlets
     };
-    enum class LineRule
-    {
-        None,
-        SingleStrml,
-        RakeLines,
-        SeededStrml,
-        SinglePthl,
-        SingleStrkl,
-        RakeTimel,
-        PthlTimel,
-        StrmlStrkl,
-        PthlStrkl
-    };
     FieldLineLayer fieldLineLayer() const;
-    LineRule fieldLineRule() const;
     bool anyFieldLineType() const;
     void drwFieldLines();
     // A shown timeline's frame saving and time-step advance, once per frame.
     void advanceTimeline();
+    bool bTimelineShown = false; // the static field-lines, when last drawn, held a timeline
     void drawMarker(const float2& p);
     void drawFlowline(const flowlineInfo& rec, int numPoints, const float4& color);
     static int flowlinePointCount(const flowlineInfo& rec);

@@ -159,13 +159,14 @@ void FlowView::drwTimel(int /*numSeeds*/, int timeId)
     setBlue();
     for (int i = 0; i < rec.numSeed; ++i)
         drawMarker(points[i]);
+    bTimelineShown = true;
 }
 
-// Runs in every frame that shows a timeline, whether its lines were drawn or kept.
+// Runs in every frame that shows a timeline, after the timeline was drawn or copied with the
+// kept layers: those are drawn again whenever a flag changes, so the note stays true.
 void FlowView::advanceTimeline()
 {
-    const LineRule rule = fieldLineRule();
-    if (rule != LineRule::RakeTimel && rule != LineRule::PthlTimel)
+    if (!bTimelineShown)
         return;
     saveAnimationFrame(uiTimelDispTimeId);
     autoTimeIdChange();
@@ -208,67 +209,36 @@ FlowView::FieldLineLayer FlowView::fieldLineLayer() const
     return flowletLineType() == FLT_TYPE_NUM ? FieldLineLayer::Nothing : FieldLineLayer::Flowlets;
 }
 
-// The static drawing of the field-line layer: the first rule matching the flags.
-FlowView::LineRule FlowView::fieldLineRule() const
-{
-    if (bPnt && bStrml)
-        return LineRule::SingleStrml;
-    if (bRake && (bStrml || bPthl))
-        return LineRule::RakeLines;
-    if ((bUnif || bRand) && bStrml)
-        return LineRule::SeededStrml;
-    if (bPnt && bPthl)
-        return LineRule::SinglePthl;
-    if (bPnt && bStrkl)
-        return LineRule::SingleStrkl;
-    if (bRake && bTimel)
-        return LineRule::RakeTimel;
-    if (bPthTimel)
-        return LineRule::PthlTimel;
-    if (bStrmStrkl)
-        return LineRule::StrmlStrkl;
-    if (bPthlStrkl)
-        return LineRule::PthlStrkl;
-    return LineRule::None;
-}
-
+// The static field-line layer of a frame: the first rule matching the flags.
 void FlowView::drwFieldLines()
 {
     const int n = rakeSeedCount();
     float2* seeds = trace->rakeSeeds;
-    switch (fieldLineRule())
-    {
-    case LineRule::SingleStrml:
+    if (bPnt && bStrml)
         drwSingleStrml(1, true, 0);
-        break;
-    case LineRule::RakeLines:
+    else if (bRake && (bStrml || bPthl))
         drwRakeStrml(0, n, seeds, bStrml);
-        break;
-    case LineRule::SeededStrml:
+    else if ((bUnif || bRand) && bStrml)
         drwRakeStrml(0, n, seeds, true);
-        break;
-    case LineRule::SinglePthl:
+    else if (bPnt && bPthl)
         drwSingleStrml(2, true, 0);
-        break;
-    case LineRule::SingleStrkl:
+    else if (bPnt && bStrkl)
         drwStrkl(true);
-        break;
-    case LineRule::RakeTimel:
+    else if (bRake && bTimel)
         drwTimel(n, uiTimelDispTimeId);
-        break;
-    case LineRule::PthlTimel:
+    else if (bPthTimel)
+    {
         drwRakeStrml(0, n, seeds, bStrml);
         drwTimel(n, uiTimelDispTimeId);
-        break;
-    case LineRule::StrmlStrkl:
+    }
+    else if (bStrmStrkl)
+    {
         drwSingleStrml(1, false, 0);
         drwStrkl(false);
-        break;
-    case LineRule::PthlStrkl:
+    }
+    else if (bPthlStrkl)
+    {
         drwMultiSlicePthl(dataMani->flowFieldSize.z);
         drwStrkl(false);
-        break;
-    case LineRule::None:
-        break;
     }
 }

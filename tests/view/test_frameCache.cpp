@@ -6,20 +6,20 @@
 #include "viewWorkdir.h"
 
 #include <QTest>
-#include <QWheelEvent>
-#include <functional>
 #include <memory>
 
 namespace
 {
 constexpr int kField = 100;
 constexpr int kView = 200;
-constexpr int kAnimStep = 200; // a full train of flowlets on every line
+constexpr int kAnimStep = 200; // flowlet heads on the first 200 points of every line
 
-struct Scene
+// A scene, and a change that must show in the next frame.
+struct Case
 {
     const char* name;
-    std::function<void(FlowView&)> setUp;
+    void (*scene)(FlowView&);
+    void (*change)(FlowView&);
 };
 
 void streamlinesOverLic(FlowView& v)
@@ -41,7 +41,7 @@ void animate(FlowView& v)
     v.iTimer->stop();
 }
 
-// Three crossing diagonals, committed.
+// Three diagonals from one point, committed.
 void committedLines(FlowView& v)
 {
     TracedLines& lines = *v.commitedLines;
@@ -56,37 +56,31 @@ void committedLines(FlowView& v)
     v.invalidate();
 }
 
-const Scene kScenes[] = {
-    {"uniform streamlines over the LIC background", streamlinesOverLic},
-    {"committed lines", committedLines},
-    {"critical points with template streamlines", templateStreamlines},
-    {"flowlets over the LIC background",
+const Case kCases[] = {
+    {"uniform streamlines over the LIC background; tubes off without a redraw", streamlinesOverLic,
+     [](FlowView& v) { v.on_view_tubeLines(0); }},
+    {"committed lines; a click traces a line", committedLines,
+     [](FlowView& v) { QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(140, 100)); }},
+    {"template streamlines; the LIC background", templateStreamlines,
+     [](FlowView& v) { v.on_view_toggleLICBk(2); }},
+    {"flowlets; a middle-button drag pans",
      [](FlowView& v)
      {
          streamlinesOverLic(v);
          animate(v);
+     },
+     [](FlowView& v)
+     {
+         QTest::mousePress(&v, Qt::MiddleButton, {}, QPoint(100, 100));
+         QTest::mouseRelease(&v, Qt::MiddleButton, {}, QPoint(130, 100));
      }},
-    {"moving template streamlets",
+    {"moving template streamlets; a resize",
      [](FlowView& v)
      {
          templateStreamlines(v);
          animate(v);
-     }},
-};
-
-const Scene kChanges[] = {
-    {"a click traces a line",
-     [](FlowView& v) { QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(60, 60)); }},
-    {"the LIC background goes off", [](FlowView& v) { v.on_view_toggleLICBk(0); }},
-    {"a wheel notch zooms",
-     [](FlowView& v)
-     {
-         QWheelEvent wheel(QPointF(100, 100), v.mapToGlobal(QPointF(100, 100)), QPoint(),
-                           QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
-         QCoreApplication::sendEvent(&v, &wheel);
-     }},
-    {"tubes go off without a redraw", [](FlowView& v) { v.on_view_tubeLines(0); }},
-    {"a resize", [](FlowView& v) { v.resize(kView + 40, kView); }},
+     },
+     [](FlowView& v) { v.resize(kView + 40, kView); }},
 };
 } // namespace
 
@@ -99,10 +93,8 @@ class TestFrameCache : public QObject
 private slots:
     void init();
     void cleanup() { view.reset(), workdir.reset(); }
-    void keptLayersGiveTheSameFrame_data();
-    void keptLayersGiveTheSameFrame();
-    void changeShowsInTheNextFrame_data();
-    void changeShowsInTheNextFrame();
+    void keptLayersGiveTheFrameOfAllLayers_data();
+    void keptLayersGiveTheFrameOfAllLayers();
 
 private:
     QImage frame(bool bKept)
@@ -131,42 +123,26 @@ void TestFrameCache::init()
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
-void TestFrameCache::keptLayersGiveTheSameFrame_data()
+void TestFrameCache::keptLayersGiveTheFrameOfAllLayers_data()
 {
     QTest::addColumn<int>("row");
-    for (int r = 0; r < int(std::size(kScenes)); ++r)
-        QTest::newRow(kScenes[r].name) << r;
+    for (int r = 0; r < int(std::size(kCases)); ++r)
+        QTest::newRow(kCases[r].name) << r;
 }
 
-void TestFrameCache::keptLayersGiveTheSameFrame()
+void TestFrameCache::keptLayersGiveTheFrameOfAllLayers()
 {
     QFETCH(int, row);
-    kScenes[row].setUp(*view);
-    const QImage everyLayer = frame(false);
+    kCases[row].scene(*view);
+    const QImage allLayers = frame(false);
     frame(true);
     const int kept = view->framesFromCache();
-    QCOMPARE(frame(true), everyLayer);
+    QCOMPARE(frame(true), allLayers);
     QCOMPARE(view->framesFromCache(), kept + 1);
-}
-
-void TestFrameCache::changeShowsInTheNextFrame_data()
-{
-    QTest::addColumn<int>("row");
-    for (int r = 0; r < int(std::size(kChanges)); ++r)
-        QTest::newRow(kChanges[r].name) << r;
-}
-
-void TestFrameCache::changeShowsInTheNextFrame()
-{
-    QFETCH(int, row);
-    view->on_view_toggleLICBk(2);
-    QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(140, 100));
-    frame(true);
-    const QImage before = frame(true);
-    kChanges[row].setUp(*view);
-    const QImage after = frame(true);
-    QVERIFY(after != before);
-    QCOMPARE(after, frame(false));
+    kCases[row].change(*view);
+    const QImage changed = frame(true);
+    QVERIFY(changed != allLayers);
+    QCOMPARE(changed, frame(false));
 }
 
 QTEST_MAIN(TestFrameCache)
