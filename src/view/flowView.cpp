@@ -195,43 +195,45 @@ void FlowView::invalidate()
 // through invalidate().
 FrameCache::Key FlowView::stillLayersKey() const
 {
-    const auto id = [](const void* p)
-    { return static_cast<long long>(reinterpret_cast<std::intptr_t>(p)); };
-    const auto bits = [](float f)
-    { return static_cast<long long>(std::bit_cast<std::int32_t>(f)); };
+    const long long fieldId = reinterpret_cast<std::intptr_t>(dataMani.get());
+    const long long tracerId = reinterpret_cast<std::intptr_t>(trace.get());
+    const long long radius = std::bit_cast<std::int32_t>(flowlineRadius);
+    const long long seedRadius = std::bit_cast<std::int32_t>(flowSeedRadius);
     const int3 size = dataMani->flowFieldSize;
-    FrameCache::Key key = {contentGeneration,
-                           winWidth,
-                           winHeight,
-                           translateX,
-                           translateY,
-                           translateZ,
-                           id(dataMani.get()),
-                           size.x,
-                           size.y,
-                           size.z,
-                           id(trace.get()),
-                           trace->numRakeSeeds,
-                           uiTimelDispTimeId,
-                           critpntTimeId,
-                           bits(flowlineRadius),
-                           bits(flowSeedRadius),
-                           tex,
-                           texpnt,
-                           texLic,
-                           texLicHisto,
-                           tmpLines->currNumpnt,
-                           tmpLines->streamlineNum,
-                           tmpLines->pathlineNum,
-                           tmpLines->streaklineNum,
-                           tmpLines->timelineNum,
-                           commitedLines->currNumpnt,
-                           commitedLines->streamlineNum};
+    const TracedLines& lines = *tmpLines;
+    const long long values[] = {contentGeneration,
+                                winWidth,
+                                winHeight,
+                                translateX,
+                                translateY,
+                                translateZ,
+                                fieldId,
+                                size.x,
+                                size.y,
+                                size.z,
+                                tracerId,
+                                trace->numRakeSeeds,
+                                uiTimelDispTimeId,
+                                critpntTimeId,
+                                radius,
+                                seedRadius,
+                                tex,
+                                texpnt,
+                                texLic,
+                                texLicHisto,
+                                lines.currNumpnt,
+                                lines.streamlineNum,
+                                lines.pathlineNum,
+                                lines.streaklineNum,
+                                lines.timelineNum,
+                                commitedLines->currNumpnt,
+                                commitedLines->streamlineNum};
     const bool flags[] = {bAntiali,   bLICBk,   bLicHisto,      bAttachSavedImg, bPnt,
                           bRake,      bUnif,    bRand,          bStrml,          bPthl,
                           bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
                           bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
                           bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
+    FrameCache::Key key(std::begin(values), std::end(values));
     key.insert(key.end(), std::begin(flags), std::end(flags));
     return key;
 }

@@ -309,7 +309,7 @@ void FlowView::drawCriticalpntTmpltStrmlet()
         ++animStep;
 }
 
-// The moving dashes of the lines; their tracks are drawn with the still layers.
+// The moving dashes of the lines; their tracks are drawn before, under all dashes.
 void FlowView::drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, int lineCnt)
 {
     const float4 dash = makeFloat4(1.0f, 0.0f, 0.0f, 1.0f);
