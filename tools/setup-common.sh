@@ -19,10 +19,16 @@ ensure_packages() {
     fi
 }
 
-configure_and_build() {
+# configure DIR [CMAKE_ARGS...]
+configure() {
     local dir="$1"; shift
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir"
+}
+
+# configure_and_build DIR [CMAKE_ARGS...]: every target, tests and benchmarks included.
+configure_and_build() {
+    configure "$@"
+    cmake --build "$1"
 }
 
 with_display() {

@@ -199,6 +199,7 @@ FrameCache::Key FlowView::stillLayersKey() const
     const long long tracerId = reinterpret_cast<std::intptr_t>(trace.get());
     const long long radius = std::bit_cast<std::int32_t>(flowlineRadius);
     const long long seedRadius = std::bit_cast<std::int32_t>(flowSeedRadius);
+    const long long scale = std::bit_cast<std::int32_t>(markScale);
     const int3 size = dataMani->flowFieldSize;
     const TracedLines& lines = *tmpLines;
     const long long values[] = {contentGeneration,
@@ -217,6 +218,7 @@ FrameCache::Key FlowView::stillLayersKey() const
                                 critpntTimeId,
                                 radius,
                                 seedRadius,
+                                scale,
                                 tex,
                                 texpnt,
                                 texLic,
@@ -246,7 +248,7 @@ void FlowView::drwRakeMarkers()
     glColor3f(0.0f, 0.0f, 1.0f);
     const int numSeeds = std::min(trace->numRakeSeeds, Tracing::kMaxRakeSeeds);
     for (int i = 0; i < numSeeds; ++i)
-        drawCircle(trace->rakeSeeds[i], 10, flowlineRadius + flowSeedRadius);
+        drawCircle(trace->rakeSeeds[i], 10, markerRadius());
 }
 
 void FlowView::doAntialias()
@@ -260,6 +262,12 @@ void FlowView::doAntialias()
 void FlowView::on_toggleAntialias(int state)
 {
     bAntiali = state != 0;
+    repaint();
+}
+
+void FlowView::on_view_changeMarkSize(int percent)
+{
+    markScale = percent / 100.0f;
     repaint();
 }
 

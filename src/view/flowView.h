@@ -70,6 +70,9 @@ public:
                   float4 color, float fading, const bool& bArrow);
     void drawCircle(float2 point, const int& resolution, const float& radius);
     void drawPlainCircle(const float2& point, const float& radius);
+    // Band half-width and seed disc radius after the mark scale.
+    float lineRadius() const { return flowlineRadius * markScale; }
+    float markerRadius() const { return (flowlineRadius + flowSeedRadius) * markScale; }
 
     // LIC background. Images pass through PPM files; texID is the generator's texImageName or
     // texHistoImageName. getTexture returns false, keeping the texture, when the file cannot
@@ -150,6 +153,9 @@ public:
     bool bAntiali = false;
     float flowlineRadius = 3.0f;
     float flowSeedRadius = 2.0f;
+    // Scales every size drawn in field units (bands, discs, critical point glows), so marks
+    // stay legible on small grids; 1 draws them at their own sizes.
+    float markScale = 1.0f;
     bool bPnt = true;
     bool bRake = false;
     bool bUnif = false;
@@ -204,6 +210,8 @@ signals:
 
 public slots:
     void on_toggleAntialias(int state);
+    // Mark size in percent of the drawn sizes; redraws.
+    void on_view_changeMarkSize(int percent);
     void on_view_toggleLICBk(int state);
     void on_view_toggleLICHisto(int state);
     void on_view_saveScreenPPM();

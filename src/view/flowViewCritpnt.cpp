@@ -258,7 +258,8 @@ void FlowView::circleCritPnt(float2* pos1, COLOR& circleColor)
     glVertex2f(pos1->x, pos1->y);
     circleColor.a = 0.0f;
     glColor4f(circleColor.r, circleColor.g, circleColor.b, circleColor.a);
-    for (const float2& rim : CritpntShapes::discRim(*pos1, winWidth, winHeight))
+    for (const float2& rim :
+         CritpntShapes::discRim(*pos1, CritpntShapes::kDiscRadius * markScale, winWidth, winHeight))
         glVertex2f(rim.x, rim.y);
     glEnd();
 }
@@ -270,7 +271,7 @@ void FlowView::drwCritpntTmpltSeeds(CritpntDetect* detect)
     for (const CritpntType& type : critpntTypes(*this))
         if (type.bShown)
             for (int k = 0; k < type.numPoints; ++k)
-                drawCircle(type.points[k], 10, flowlineRadius + flowSeedRadius);
+                drawCircle(type.points[k], 10, markerRadius());
 }
 
 void FlowView::drwCriticalpntTmpltStrml()
@@ -293,7 +294,7 @@ void FlowView::drwCriticalpntTmpltTracks()
         {
             const flowlineInfo& line = tmpLines->streamlineIndxArray[k];
             drawLineTexture(tmpLines->pointArray.data() + line.startIdx, line.numPoint,
-                            flowlineRadius, 0, track, 0.0f, false);
+                            lineRadius(), 0, track, 0.0f, false);
         }
 }
 
@@ -318,6 +319,6 @@ void FlowView::drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, in
         const flowlineInfo& line = lines->streamlineIndxArray[k];
         float2* points = lines->pointArray.data() + line.startIdx;
         for (const CritpntShapes::Dash& d : CritpntShapes::strmletDashes(line.numPoint, animStep))
-            drawLineTexture(points + d.first, d.len, flowlineRadius, 0, dash, 0.03333f, d.bArrow);
+            drawLineTexture(points + d.first, d.len, lineRadius(), 0, dash, 0.03333f, d.bArrow);
     }
 }

@@ -57,7 +57,7 @@ void committedLines(FlowView& v)
 }
 
 const Case kCases[] = {
-    {"uniform streamlines over the LIC background; tubes off without a redraw", streamlinesOverLic,
+    {"uniform streamlines over the LIC background; tubes off", streamlinesOverLic,
      [](FlowView& v) { v.on_view_tubeLines(0); }},
     {"committed lines; a click traces a line", committedLines,
      [](FlowView& v) { QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(140, 100)); }},

@@ -14,10 +14,15 @@ namespace
 constexpr int kHurricaneSize = 500;
 constexpr int kHurricaneSteps = 48;
 constexpr int kEarthquakeSize = 100;
-// The unsteady series: 100 x 100, 50 depth levels, 8 time steps (32 MB in all).
-constexpr int kSeriesSize = 100;
+// The unsteady series: 500 x 500, 50 depth levels, 8 time steps. Only every tenth level
+// (9, 19, ..., 49) carries data; the others are holes in sparse files, which read as zeros,
+// so the 800 MB of volumes take 80 MB on disk.
+constexpr int kSeriesSize = 500;
 constexpr int kSeriesDepth = 50;
 constexpr int kSeriesSteps = 8;
+constexpr int kSeriesLevelStride = 10;
+// The last level carries data, so every file has its full length.
+static_assert(kSeriesDepth % kSeriesLevelStride == 0);
 
 template <typename T> bool writeAll(std::ofstream& out, const std::vector<T>& values)
 {
@@ -81,7 +86,8 @@ bool DatasetWriter::writeEarthquakeSteady(const fs::path& header, const fs::path
     return report(bool(hdr), header) && report(writeAll(out, records), data);
 }
 
-// Depth level s weakens the storm with height, as slices of a 3-D simulation would.
+// The storm strengthens downwards, to full strength at the deepest level, which the view
+// reads first.
 bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
 {
     const fs::path header = folder / "header.txt";
@@ -90,8 +96,8 @@ bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
         << '\n';
     if (!report(bool(hdr), header))
         return false;
-    const double scale = double(kHurricaneSize) / kSeriesSize;
-    std::vector<float> u(std::size_t(kSeriesSize) * kSeriesSize), v(u.size());
+    const std::size_t levelValues = std::size_t(kSeriesSize) * kSeriesSize;
+    std::vector<float> u(levelValues), v(levelValues);
     for (int t = 0; t < kSeriesSteps; ++t)
     {
         char name[16];
@@ -99,16 +105,21 @@ bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
         const fs::path fileU = folder / "Uf" / (std::string("Uf") + name);
         const fs::path fileV = folder / "Vf" / (std::string("Vf") + name);
         std::ofstream outU = openOut(fileU), outV = openOut(fileV);
-        for (int s = 0; s < kSeriesDepth; ++s)
+        for (int s = kSeriesLevelStride - 1; s < kSeriesDepth; s += kSeriesLevelStride)
         {
-            const SyntheticFlow flow = SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * s);
+            const SyntheticFlow flow =
+                SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * (kSeriesDepth - 1 - s));
             for (int j = 0; j < kSeriesSize; ++j)
                 for (int i = 0; i < kSeriesSize; ++i)
                 {
-                    const float2 vel = flow.velocity(i * scale, j * scale);
-                    u[std::size_t(j) * kSeriesSize + i] = vel.x / float(scale);
-                    v[std::size_t(j) * kSeriesSize + i] = vel.y / float(scale);
+                    const float2 vel = flow.velocity(i, j);
+                    u[std::size_t(j) * kSeriesSize + i] = vel.x;
+                    v[std::size_t(j) * kSeriesSize + i] = vel.y;
                 }
+            // Seeking past the end leaves the levels in between as holes.
+            const std::streamoff offset = std::streamoff(s) * levelValues * sizeof(float);
+            outU.seekp(offset);
+            outV.seekp(offset);
             writeAll(outU, u);
             writeAll(outV, v);
         }
