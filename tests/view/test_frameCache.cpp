@@ -1,12 +1,12 @@
 // Frames that start from the layers kept from the frame before look exactly like frames that
 // draw every layer: the kept layers are a sample-for-sample copy of the multisampled frame, so
 // the tolerance is zero. A change shows in the next frame.
-#include "tracing/tracedLines.h"
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
 #include <QTest>
 #include <memory>
+#include <utility>
 
 namespace
 {
@@ -14,74 +14,71 @@ constexpr int kField = 100;
 constexpr int kView = 200;
 constexpr int kAnimStep = 200; // flowlet heads on the first 200 points of every line
 
+// Steps that set up a scene, in this order.
+enum Step
+{
+    kTemplates = 1,   // critical points with their template streamlines, no field-lines
+    kLic = 2,         // the LIC background
+    kUniform = 4,     // uniformly seeded streamlines
+    kClickCommit = 8, // a streamline traced by a click, then committed
+    kAnimate = 16     // flowlets on, the timer stopped
+};
+
 // A scene, and a change that must show in the next frame.
 struct Case
 {
     const char* name;
-    void (*scene)(FlowView&);
+    int steps;
     void (*change)(FlowView&);
 };
 
-void streamlinesOverLic(FlowView& v)
+void click(FlowView& v, int x, int y)
 {
-    v.on_view_toggleLICBk(2);
-    v.on_view_toggleUnifSeeding(2);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(x, y));
 }
 
-void templateStreamlines(FlowView& v)
+void pan(FlowView& v)
 {
-    v.on_view_toggleStrmline(0);
-    v.on_view_toggleCriticalPntStrml(2);
-    v.on_view_toggleAttrFocus(2);
-}
-
-void animate(FlowView& v)
-{
-    v.on_view_flowlet(2);
-    v.iTimer->stop();
-}
-
-// Three diagonals from one point, committed.
-void committedLines(FlowView& v)
-{
-    TracedLines& lines = *v.commitedLines;
-    for (int k = 0; k < 3; ++k)
-    {
-        for (int i = 0; i < 50; ++i)
-            lines.pointArray[50 * k + i] = makeFloat2(20.0f + 1.2f * i, 20.0f + (k + 1) * 0.6f * i);
-        lines.streamlineIndxArray[k] = flowlineInfo{50 * k, 50 * k, 49};
-    }
-    lines.streamlineNum = 3;
-    lines.currNumpnt = 150;
-    v.invalidate();
+    QTest::mousePress(&v, Qt::MiddleButton, {}, QPoint(100, 100));
+    QTest::mouseRelease(&v, Qt::MiddleButton, {}, QPoint(130, 100));
 }
 
 const Case kCases[] = {
-    {"uniform streamlines over the LIC background; tubes off", streamlinesOverLic,
+    {"uniform streamlines over the LIC background; tubes off", kLic | kUniform,
      [](FlowView& v) { v.on_view_tubeLines(0); }},
-    {"committed lines; a click traces a line", committedLines,
-     [](FlowView& v) { QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(140, 100)); }},
-    {"template streamlines; the LIC background", templateStreamlines,
+    {"a committed streamline; a click traces another", kClickCommit,
+     [](FlowView& v) { click(v, 140, 100); }},
+    {"template streamlines; the LIC background", kTemplates,
      [](FlowView& v) { v.on_view_toggleLICBk(2); }},
-    {"flowlets; a middle-button drag pans",
-     [](FlowView& v)
-     {
-         streamlinesOverLic(v);
-         animate(v);
-     },
-     [](FlowView& v)
-     {
-         QTest::mousePress(&v, Qt::MiddleButton, {}, QPoint(100, 100));
-         QTest::mouseRelease(&v, Qt::MiddleButton, {}, QPoint(130, 100));
-     }},
-    {"moving template streamlets; a resize",
-     [](FlowView& v)
-     {
-         templateStreamlines(v);
-         animate(v);
-     },
+    {"flowlets over the LIC background; a pan", kLic | kUniform | kAnimate, pan},
+    {"moving template streamlets; a resize", kTemplates | kAnimate,
      [](FlowView& v) { v.resize(kView + 40, kView); }},
 };
+
+void setUp(FlowView& v, int steps)
+{
+    if (steps & kTemplates)
+    {
+        v.on_view_toggleStrmline(0);
+        v.on_view_toggleCriticalPntStrml(2);
+        v.on_view_toggleAttrFocus(2);
+    }
+    if (steps & kLic)
+        v.on_view_toggleLICBk(2);
+    if (steps & kUniform)
+        v.on_view_toggleUnifSeeding(2);
+    if (steps & kClickCommit)
+    {
+        click(v, 60, 60);
+        std::swap(v.tmpLines, v.commitedLines);
+        v.invalidate();
+    }
+    if (steps & kAnimate)
+    {
+        v.on_view_flowlet(2);
+        v.iTimer->stop();
+    }
+}
 } // namespace
 
 // A view on a 100 x 100 field of two steps whose flow spirals into an attracting focus at its
@@ -133,7 +130,7 @@ void TestFrameCache::keptLayersGiveTheFrameOfAllLayers_data()
 void TestFrameCache::keptLayersGiveTheFrameOfAllLayers()
 {
     QFETCH(int, row);
-    kCases[row].scene(*view);
+    setUp(*view, kCases[row].steps);
     const QImage allLayers = frame(false);
     frame(true);
     const int kept = view->framesFromCache();
