@@ -1,7 +1,7 @@
 // Frame time of the flowlet animation: a 600 x 600 view on the default hurricane field
 // (500 x 500 x 48) with 100 streamlines seeded on a uniform 10 x 10 grid, each frame drawing
-// every track and every flowlet (frames/0), or only the flowlets over the tracks kept from
-// the frame before (frames/1); 200 frames after the start (heads on the first 200 points of
+// every layer (frames/0), or the tracks and flowlets over the backdrop and LIC background kept
+// from the frame before (frames/1); 200 frames after the start (heads on the first 200 points of
 // each line) or long after it (a full train on every line). The CPU column is the whole
 // process, Mesa's rasteriser threads included. Run it under a virtual display with Mesa's
 // software GL:

@@ -126,9 +126,10 @@ void FlowView::setUpFrame()
 }
 
 // Layers, bottom to top: the field-area backdrop, the LIC background, the field-lines (static
-// lines and committed lines, or the flowlets: all tracks, then the moving arrows), the critical
-// points with their template streamlines, and the rake's seed discs. Everything below the
-// frame's first moving part is kept and only drawn again when what it shows has changed.
+// lines and committed lines, or the flowlets), the critical points with their template
+// streamlines, and the rake's seed discs. Everything below the frame's first moving part is
+// kept and only drawn again when what it shows has changed. A flowlet frame draws each line's
+// track and then its arrows, line by line, so the tracks are drawn again in every frame.
 void FlowView::paintGL()
 {
     beginFrame();
@@ -153,18 +154,16 @@ void FlowView::drawStillLayers()
     drwLICImage();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
-    {
-        drawFlowletTracks();
         return;
-    }
     if (lines == FieldLineLayer::Still)
     {
         drwFieldLines();
         drwCommitedLines();
     }
+    if (critpntLinesMove())
+        return;
     drwCritpntLines();
-    if (!critpntLinesMove())
-        drwCritpntDiscs();
+    drwCritpntDiscs();
 }
 
 void FlowView::drawMovingLayers()
@@ -177,12 +176,11 @@ void FlowView::drawMovingLayers()
     // The background shows the step the critical points were found in, from the next frame.
     if (bCritpntDetect && tabUnstdyEnable)
         showLIC(critpntTimeId);
-    if (lines == FieldLineLayer::Flowlets)
-        drwCritpntLines();
-    if (critpntLinesMove())
-        drawCriticalpntTmpltStrmlet();
     if (lines == FieldLineLayer::Flowlets || critpntLinesMove())
+    {
+        drwCritpntLines();
         drwCritpntDiscs();
+    }
     drwRakeMarkers();
 }
 

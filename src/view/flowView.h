@@ -289,10 +289,9 @@ private:
     GLuint& licTexture(int texID);
     void toggleCritpntType(bool& bType, int state);
     void detectCritpnts(int timeId);
-    // Template lines (or the streamlets' tracks while animating) and the discs; the streamlets
-    // move while the flowlet animation runs.
+    // Template lines (or their moving streamlets while the flowlet animation runs) and the
+    // discs drawn over them.
     void drwCritpntLines();
-    void drwCriticalpntTmpltTracks();
     void drwCritpntDiscs();
     bool critpntLinesMove() const;
 
@@ -331,8 +330,7 @@ private:
 
     // Animation frames, and the screenshots asked for while a frame is drawn: they are
     // written from the finished frame.
-    void drawFlowletTracks();
-    void drawFlowletBands(const std::vector<FlowletBand>& bands);
+    void drawFlowletBands();
     void saveAnimationFrame(int timeId);
     void beginFrame();
     void endFrame();

@@ -1,6 +1,5 @@
 // The flowlet animation of the flow view: the timer and its slots, the frame counter with its
-// pause control, the automatic time-step advance, and one animation frame: the tracks, kept
-// with the still layers, and the moving bands drawn over them.
+// pause control, the automatic time-step advance, and one animation frame.
 #include "view/flowView.h"
 
 #include "tracing/tracedLines.h"
@@ -103,19 +102,12 @@ void FlowView::drawFlowletAnimation(TracedLines* lines, FieldLineType lineType,
         }
         saveAnimationFrame(t);
     }
-    drawFlowletBands(flowletFrame.bands());
+    drawFlowletBands();
 }
 
-// The streamlines' tracks lie under every moving band of every frame.
-void FlowView::drawFlowletTracks()
+void FlowView::drawFlowletBands()
 {
-    flowletFrame.buildTracks(*tmpLines, flowletLineType());
-    drawFlowletBands(flowletFrame.tracks());
-}
-
-void FlowView::drawFlowletBands(const std::vector<FlowletBand>& bands)
-{
-    for (const FlowletBand& flowlet : bands)
+    for (const FlowletBand& flowlet : flowletFrame.bands())
     {
         if (flowlet.bDiscs)
         {

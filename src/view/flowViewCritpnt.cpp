@@ -216,7 +216,7 @@ void FlowView::drwCritpntLines()
     if (!bCritpntDetect)
         return;
     if (bFlowlet)
-        drwCriticalpntTmpltTracks();
+        drawCriticalpntTmpltStrmlet();
     else
         drwCriticalpntTmpltStrml();
 }
@@ -283,21 +283,6 @@ void FlowView::drwCriticalpntTmpltStrml()
         drwRakeStrml(block.first, block.count, block.seeds, true);
 }
 
-// The streamlets' faint tracks are the same in every frame: they lie under all moving dashes.
-void FlowView::drwCriticalpntTmpltTracks()
-{
-    if (!bCriticalPntStrml)
-        return;
-    const float4 track = makeFloat4(1.0f, 1.0f, 1.0f, 0.2f);
-    for (const TemplateBlock& block : shownTemplateBlocks(*this))
-        for (int k = block.first; k < block.first + block.count; ++k)
-        {
-            const flowlineInfo& line = tmpLines->streamlineIndxArray[k];
-            drawLineTexture(tmpLines->pointArray.data() + line.startIdx, line.numPoint,
-                            lineRadius(), 0, track, 0.0f, false);
-        }
-}
-
 void FlowView::drawCriticalpntTmpltStrmlet()
 {
     glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
@@ -310,14 +295,15 @@ void FlowView::drawCriticalpntTmpltStrmlet()
         ++animStep;
 }
 
-// The moving dashes of the lines; their tracks are drawn before, under all dashes.
 void FlowView::drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, int lineCnt)
 {
+    const float4 track = makeFloat4(1.0f, 1.0f, 1.0f, 0.2f);
     const float4 dash = makeFloat4(1.0f, 0.0f, 0.0f, 1.0f);
     for (int k = prevLine; k < prevLine + lineCnt; ++k)
     {
         const flowlineInfo& line = lines->streamlineIndxArray[k];
         float2* points = lines->pointArray.data() + line.startIdx;
+        drawLineTexture(points, line.numPoint, lineRadius(), 0, track, 0.0f, false);
         for (const CritpntShapes::Dash& d : CritpntShapes::strmletDashes(line.numPoint, animStep))
             drawLineTexture(points + d.first, d.len, lineRadius(), 0, dash, 0.03333f, d.bArrow);
     }

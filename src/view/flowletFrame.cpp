@@ -63,23 +63,8 @@ int FlowletFrame::build(TracedLines& lines, FieldLineType lineType, int& animSte
     }
 }
 
-void FlowletFrame::buildTracks(TracedLines& lines, FieldLineType lineType)
-{
-    trackBands.clear();
-    if (lineType != FLT_STREAMLINE && lineType != FLT_STREAMLINE_STREAKLINE)
-        return;
-    for (int r = 0; r < lines.streamlineNum; ++r)
-    {
-        // The whole line, all its stored points; one of fewer than two draws nothing.
-        const flowlineInfo& rec = lines.streamlineIndxArray[r];
-        if (rec.numPoint >= 1)
-            trackBands.push_back(FlowletBand{lines.pointArray.data() + rec.startIdx,
-                                             rec.numPoint + 1, kTrackColor, 0, false, false});
-    }
-}
-
-// A train of red arrows, one every kPeriod points, over the line's track. Only heads below the
-// frame counter are drawn, so after a re-trace the train builds up head by head.
+// A train of red arrows, one every kPeriod points, over a faint track of the whole line. Only
+// heads below the frame counter are drawn, so after a re-trace the train builds up head by head.
 void FlowletFrame::buildStreamlines(TracedLines& lines, int& animStep)
 {
     if (lines.streamlineNum <= 0)
@@ -90,6 +75,7 @@ void FlowletFrame::buildStreamlines(TracedLines& lines, int& animStep)
         const flowlineInfo& rec = lines.streamlineIndxArray[r];
         float2* p = lines.pointArray.data() + rec.startIdx;
         const int n = rec.numPoint;
+        add(p, n + 1, kTrackColor, 0, false);
         int h = a % kPeriod;
         if (n <= h)
             h = n - 2;

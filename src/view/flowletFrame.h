@@ -1,8 +1,6 @@
 // One frame of the flowlet animation as a list of bands: which stretches of the traced lines
 // are drawn, in which colour and fading, with or without an arrowhead, for the frame counter
-// and a kind of field-line. Building a frame advances the counter as the frame does. The
-// streamlines' faint tracks are the same in every frame; they are collected apart and drawn
-// below all moving bands, so they can be kept from frame to frame.
+// and a kind of field-line. Building a frame advances the counter as the frame does.
 #pragma once
 
 #include "common/typeOperations.h"
@@ -34,15 +32,12 @@ public:
 
     FlowletFrame();
 
-    // Collects the moving bands of the next frame of lines and advances animStep as the frame
-    // does. Returns the time step the frame shows, or -1 for the kinds that do not step in time.
+    // Collects the bands of the next frame of lines and advances animStep as the frame does.
+    // Returns the time step the frame shows, or -1 for the kinds that do not step in time.
     int build(TracedLines& lines, FieldLineType lineType, int& animStep, float pthlTraceTimeIntv,
               int numTimeSteps, int dispTimeId);
-    // Collects the tracks under the moving bands of every frame of lines.
-    void buildTracks(TracedLines& lines, FieldLineType lineType);
 
     const std::vector<FlowletBand>& bands() const { return frameBands; }
-    const std::vector<FlowletBand>& tracks() const { return trackBands; }
 
 private:
     void buildStreamlines(TracedLines& lines, int& animStep);
@@ -58,5 +53,4 @@ private:
 
     std::vector<float2> tmpPoints; // one point per pathline, for the comparison curves
     std::vector<FlowletBand> frameBands;
-    std::vector<FlowletBand> trackBands;
 };
