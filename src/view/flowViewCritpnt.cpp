@@ -55,6 +55,28 @@ int tracedInBlock(const TracedLines& lines, int start, int count)
     return std::clamp(lines.streamlineNum - start, 0, count);
 }
 
+// The traced template lines of one shown type.
+struct TemplateBlock
+{
+    int first;
+    int count;
+    float2* seeds;
+};
+
+std::vector<TemplateBlock> shownTemplateBlocks(const FlowView& view)
+{
+    std::vector<TemplateBlock> blocks;
+    int start = 0;
+    for (const CritpntType& type : critpntTypes(view))
+    {
+        if (type.bShown)
+            blocks.push_back(
+                {start, tracedInBlock(*view.tmpLines, start, type.numSeeds), type.seeds});
+        start += type.numSeeds;
+    }
+    return blocks;
+}
+
 // Templates beyond the store's capacity are left out, rather than each being refused.
 bool hasRoomForTemplate(const TracedLines& lines, const Tracing& tracer)
 {
@@ -132,6 +154,7 @@ void FlowView::genAllCritpntData()
 void FlowView::detectCritpnts(int timeId)
 {
     critpntTimeId = timeId;
+    invalidate();
     if (dataMani->hasField() && timeId >= 0 && timeId < dataMani->flowFieldSize.z)
     {
         criticalpntDetect->genAllCritpntData(dataMani->orgnvectField2dSlice[timeId],
@@ -152,6 +175,7 @@ void FlowView::traceCriticalpntTmpltSeeds()
     animStep = 0;
     tmpLines->streamlineNum = 0;
     tmpLines->currNumpnt = 0;
+    invalidate();
     if (!dataMani->hasField() || critpntTimeId >= dataMani->flowFieldSize.z)
         return;
     // The templates belong to the time step the points were found in.
@@ -167,6 +191,7 @@ void FlowView::traceCriticalpntTmpltSeeds()
 
 void FlowView::clearCritpntData()
 {
+    invalidate();
     int start = 0;
     for (const CritpntType& type : critpntTypes(*this))
     {
@@ -180,17 +205,27 @@ void FlowView::clearCritpntData()
     }
 }
 
-// Drawn over the field-lines; the background shows the step the points were found in.
-void FlowView::drwCritpntLayer()
+bool FlowView::critpntLinesMove() const
+{
+    return bCritpntDetect && bFlowlet && bCriticalPntStrml;
+}
+
+// Drawn over the field-lines.
+void FlowView::drwCritpntLines()
 {
     if (!bCritpntDetect)
         return;
-    if (tabUnstdyEnable)
-        showLIC(critpntTimeId);
     if (bFlowlet)
         drawCriticalpntTmpltStrmlet();
     else
         drwCriticalpntTmpltStrml();
+}
+
+// The discs go over the template lines.
+void FlowView::drwCritpntDiscs()
+{
+    if (!bCritpntDetect)
+        return;
     drwCritpnts(criticalpntDetect.get());
     drwCritpntTmpltSeeds(criticalpntDetect.get());
 }
@@ -244,13 +279,8 @@ void FlowView::drwCriticalpntTmpltStrml()
     glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
     if (!bCriticalPntStrml)
         return;
-    int start = 0;
-    for (const CritpntType& type : critpntTypes(*this))
-    {
-        if (type.bShown)
-            drwRakeStrml(start, tracedInBlock(*tmpLines, start, type.numSeeds), type.seeds, true);
-        start += type.numSeeds;
-    }
+    for (const TemplateBlock& block : shownTemplateBlocks(*this))
+        drwRakeStrml(block.first, block.count, block.seeds, true);
 }
 
 void FlowView::drawCriticalpntTmpltStrmlet()
@@ -259,14 +289,8 @@ void FlowView::drawCriticalpntTmpltStrmlet()
     if (!bCriticalPntStrml)
         return;
     controlSingleFlowlineAnim();
-    int start = 0;
-    for (const CritpntType& type : critpntTypes(*this))
-    {
-        if (type.bShown)
-            drawCriticalStrmletAnimation(tmpLines.get(), start,
-                                         tracedInBlock(*tmpLines, start, type.numSeeds));
-        start += type.numSeeds;
-    }
+    for (const TemplateBlock& block : shownTemplateBlocks(*this))
+        drawCriticalStrmletAnimation(tmpLines.get(), block.first, block.count);
     if (tmpLines->streamlineNum > 0)
         ++animStep;
 }

@@ -159,7 +159,16 @@ void FlowView::drwTimel(int /*numSeeds*/, int timeId)
     setBlue();
     for (int i = 0; i < rec.numSeed; ++i)
         drawMarker(points[i]);
-    saveAnimationFrame(timeId);
+    bTimelineShown = true;
+}
+
+// Runs in every frame that shows a timeline, after the timeline was drawn or copied with the
+// kept layers: those are drawn again whenever a flag changes, so the note stays true.
+void FlowView::advanceTimeline()
+{
+    if (!bTimelineShown)
+        return;
+    saveAnimationFrame(uiTimelDispTimeId);
     autoTimeIdChange();
 }
 
@@ -191,6 +200,13 @@ void FlowView::drwCommitedLines()
 bool FlowView::anyFieldLineType() const
 {
     return bStrml || bPthl || bPthTimel || bTimel || bStrkl || bStrmStrkl || bPthlStrkl;
+}
+
+FlowView::FieldLineLayer FlowView::fieldLineLayer() const
+{
+    if (!anyFieldLineType() || !bFlowlet)
+        return FieldLineLayer::Still;
+    return flowletLineType() == FLT_TYPE_NUM ? FieldLineLayer::Nothing : FieldLineLayer::Flowlets;
 }
 
 // The static field-line layer of a frame: the first rule matching the flags.

@@ -67,6 +67,7 @@ void FlowView::reTraceFlowlines()
     emit reset_cntAnimStrmStrkPathl_msg();
     if (hasField())
         traceCurrentKind();
+    invalidate();
 }
 
 // One row per field-line kind; the first that matches the flags is traced from seedPos.
@@ -130,6 +131,7 @@ void FlowView::clearFlowData()
     trace->uiIntvTracStp = uiIntvTracStp;
     trace->uiTimelDispTimeId = 0;
     resetLineCounts(*tmpLines);
+    invalidate();
     repaint();
 }
 
