@@ -4,7 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup-common.sh
 ensure_packages
-configure_and_build build
+configure build
+# Only what runs here; ./test.sh builds the rest.
+cmake --build build --target quorvel quorvel-datagen quorvel-batch
 mkdir -p run
 if [ ! -f run/.generated ] || [ build/quorvel-datagen -nt run/.generated ]; then
     echo "Generating the default data sets into run/ ..."

@@ -1,7 +1,10 @@
 // Frame time of the flowlet animation: a 600 x 600 view on the default hurricane field
 // (500 x 500 x 48) with 100 streamlines seeded on a uniform 10 x 10 grid, each frame drawing
-// every track and every flowlet. The CPU column is the whole process, Mesa's rasteriser
-// threads included. Run it under a virtual display with Mesa's software GL:
+// every layer (frames/0), or the tracks and flowlets over the backdrop and LIC background kept
+// from the frame before (frames/1); 200 frames after the start (heads on the first 200 points of
+// each line) or long after it (a full train on every line). The CPU column is the whole
+// process, Mesa's rasteriser threads included. Run it under a virtual display with Mesa's
+// software GL:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a build/bench/bench_flowlets
 #include "datasetWriter.h"
 #include "view/flowView.h"
@@ -30,10 +33,13 @@ public:
 
 BenchView* view = nullptr;
 
-// Arg 0: the frame without lines, for reference; arg 1: 100 streamlines with flowlets.
+// Arg 0: 0 for the frame without lines, for reference, 1 for 100 streamlines with flowlets;
+// arg 1: 1 when the layers under the flowlets are kept between frames; arg 2: the frame
+// counter at the start.
 void BM_FlowletFrame(benchmark::State& state)
 {
     view->tmpLines->streamlineNum = 0;
+    view->bFrameCache = state.range(1) == 1;
     if (state.range(0) == 1)
     {
         const int3 size = view->dataMani->flowFieldSize;
@@ -43,10 +49,12 @@ void BM_FlowletFrame(benchmark::State& state)
     }
     view->on_view_flowlet(2);
     view->iTimer->stop();
-    view->animStep = 200; // a full train on every line
+    view->animStep = static_cast<int>(state.range(2));
     view->frame();
+    const int restoredBefore = view->framesFromCache();
     for (auto _ : state)
         view->frame();
+    state.counters["kept"] = view->framesFromCache() - restoredBefore;
     const TracedLines& lines = *view->tmpLines;
     int points = 0;
     for (int i = 0; i < lines.streamlineNum; ++i)
@@ -55,8 +63,9 @@ void BM_FlowletFrame(benchmark::State& state)
     state.counters["points"] = points;
 }
 BENCHMARK(BM_FlowletFrame)
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgsProduct({{0, 1}, {0, 1}, {200}})
+    ->ArgsProduct({{1}, {0, 1}, {60000}})
+    ->ArgNames({"lines", "frames", "animStep"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

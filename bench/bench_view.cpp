@@ -1,11 +1,13 @@
 // Frame time of the flow view drawing many tube-mode field-lines, against the number of
-// drawn points. The CPU column is the whole process, Mesa's rasteriser threads included, so
-// it shows the work per frame even on a busy machine. Run it under a virtual display with Mesa's
-// software GL:
+// drawn points: every layer drawn in each frame (frames/0), the layers kept from the frame
+// before (frames/1), and kept layers drawn again because something changed (frames/2). The
+// CPU column is the whole process, Mesa's rasteriser threads included, so it shows the work
+// per frame even on a busy machine. Run it under a virtual display with Mesa's software GL:
 //   LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a build/bench/bench_view
 #include "view/flowView.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <vector>
@@ -16,9 +18,9 @@ namespace
 constexpr int kPointsPerLine = 2000;
 constexpr float4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
 
-// A 600 x 600 view over a 500 x 500 field, drawing streamline-like curves that sweep back and
-// forth across it: points at most 0.6 apart (the tracer keeps points more than 0.5 apart),
-// band half-width 3, shaded.
+// A 600 x 600 view over a 500 x 500 field showing uniformly seeded streamlines: curves that
+// sweep back and forth across it, points at most 0.6 apart (the tracer keeps points more than
+// 0.5 apart), band half-width 3, shaded.
 class BenchView : public FlowView
 {
 public:
@@ -28,8 +30,11 @@ public:
         resize(600, 600);
     }
 
-    void setLines(int numLines)
+    // The lines go into the view's store as streamlines of a uniform seeding; for the
+    // reference drawing one call per vertex they stay with the benchmark.
+    void setLines(int numLines, bool bImmediate)
     {
+        immediate = bImmediate;
         lines.assign(numLines, std::vector<float2>(kPointsPerLine));
         for (int k = 0; k < numLines; ++k)
         {
@@ -41,10 +46,21 @@ public:
                 lines[k][i] = float2{x, y0 + 8.0f * std::sin(0.05f * s + k)};
             }
         }
+        TracedLines& store = *tmpLines;
+        const int numStored = immediate ? 0 : numLines;
+        for (int k = 0; k < numStored; ++k)
+        {
+            std::copy(lines[k].begin(), lines[k].end(), &store.pointArray[k * kPointsPerLine]);
+            store.streamlineIndxArray[k] =
+                flowlineInfo{k * kPointsPerLine, k * kPointsPerLine, kPointsPerLine - 1};
+        }
+        store.streamlineNum = numStored;
+        store.currNumpnt = numStored * kPointsPerLine;
+        trace->numRakeSeeds = numStored;
+        bPnt = false;
+        bUnif = true;
+        invalidate();
     }
-
-    // The same bands sent one vertex per call, as a reference for the vertex arrays.
-    bool immediate = false;
 
     void frame()
     {
@@ -58,13 +74,10 @@ protected:
     void paintGL() override
     {
         FlowView::paintGL();
+        if (!immediate)
+            return;
         for (std::vector<float2>& line : lines)
-        {
-            if (immediate)
-                drawImmediate(line);
-            else
-                drawLineTexture(line.data(), kPointsPerLine, flowlineRadius, 0, kRed, 0.0f, false);
-        }
+            drawImmediate(line);
     }
 
 private:
@@ -86,41 +99,51 @@ private:
     }
 
     std::vector<std::vector<float2>> lines;
+    bool immediate = false;
     BandBuilder reference;
 };
 
 BenchView* view = nullptr;
 
+enum FrameMode
+{
+    kEveryLayer,
+    kKeptLayers,
+    kRedrawnKeptLayers
+};
+
+// Arg 0: drawn points; arg 1: the frame mode.
 void BM_TubeLinesFrame(benchmark::State& state)
 {
-    view->immediate = false;
-    const int numLines = static_cast<int>(state.range(0)) / kPointsPerLine;
-    view->setLines(numLines);
+    const auto mode = static_cast<FrameMode>(state.range(1));
+    view->setLines(static_cast<int>(state.range(0)) / kPointsPerLine, false);
+    view->bFrameCache = mode != kEveryLayer;
     view->frame(); // first frame outside the timing
+    const int restoredBefore = view->framesFromCache();
     for (auto _ : state)
+    {
+        if (mode == kRedrawnKeptLayers)
+            view->invalidate();
         view->frame();
-    state.SetComplexityN(state.range(0));
+    }
     state.counters["points"] = static_cast<double>(state.range(0));
+    state.counters["kept"] = view->framesFromCache() - restoredBefore;
 }
 BENCHMARK(BM_TubeLinesFrame)
-    ->Arg(24000)
-    ->Arg(50000)
-    ->Arg(100000)
-    ->Arg(200000)
-    ->Arg(400000)
+    ->ArgsProduct({{24000, 50000, 100000, 200000, 400000}, {kEveryLayer}})
+    ->ArgsProduct({{200000}, {kKeptLayers, kRedrawnKeptLayers}})
+    ->ArgNames({"points", "frames"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
-    ->UseRealTime()
-    ->Complexity(benchmark::oN);
+    ->UseRealTime();
 
 void BM_TubeLinesFrameOneCallPerVertex(benchmark::State& state)
 {
-    view->immediate = true;
-    view->setLines(static_cast<int>(state.range(0)) / kPointsPerLine);
+    view->setLines(static_cast<int>(state.range(0)) / kPointsPerLine, true);
+    view->bFrameCache = false;
     view->frame();
     for (auto _ : state)
         view->frame();
-    view->immediate = false;
 }
 BENCHMARK(BM_TubeLinesFrameOneCallPerVertex)
     ->Arg(200000)

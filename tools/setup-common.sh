@@ -3,7 +3,7 @@
 
 QUORVEL_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     libqt6opengl6-dev qt6-qpa-plugins libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libpng-dev libjpeg-dev xvfb xauth fonts-dejavu-core"
+    libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libpng-dev libjpeg-dev libnetcdf-dev xvfb xauth fonts-dejavu-core"
 
 ensure_packages() {
     local missing=""
@@ -19,10 +19,16 @@ ensure_packages() {
     fi
 }
 
-configure_and_build() {
+# configure DIR [CMAKE_ARGS...]
+configure() {
     local dir="$1"; shift
     cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir"
+}
+
+# configure_and_build DIR [CMAKE_ARGS...]: every target, tests and benchmarks included.
+configure_and_build() {
+    configure "$@"
+    cmake --build "$1"
 }
 
 with_display() {

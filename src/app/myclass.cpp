@@ -1,5 +1,6 @@
 #include "app/myclass.h"
 
+#include "app/panelLayout.h"
 #include "app/tabReadStdyDat.h"
 #include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
@@ -42,6 +43,12 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     initLICImage();
     initCritpntDetect();
     initToolTipsAndSwatches();
+
+    panelLayout = new PanelLayout(this, ui, viewW);
+    connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
+            &FlowView::on_view_changeMarkSize);
+    if (PanelLayout::fullRequested())
+        panelLayout->setFull(true);
 }
 
 QRect MyClass::placement(QSize desktopSize, int viewW)

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 class QGroupBox;
+class PanelLayout;
 class QScreen;
 class TabReadStdyDat;
 class TabReadUnstdyDat;
@@ -41,6 +42,8 @@ public:
     QGroupBox* motherGroupbox = nullptr;
     int cntAnimPTl = 0;
     int cntAnimStrmStrkPathl = 1;
+    // Compact or full panel; owns the full panel's mark-size slider.
+    PanelLayout* panelLayout = nullptr;
 
 signals:
     void view_strkSliceIntv_msg(float);

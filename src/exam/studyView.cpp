@@ -56,6 +56,7 @@ bool StudyView::loadSteadyDataSet(const QString& stem)
     // Lines of the same width on screen whatever the grid size.
     flowlineRadius = 0.003f * size.x;
     flowSeedRadius = 0.002f * size.x;
+    invalidate();
     update();
     return true;
 }

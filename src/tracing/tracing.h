@@ -50,6 +50,11 @@ public:
     void strklTracing(float2& seedPos, float pthlTraceTimeIntv, int strkStpTime,
                       float strkParticleTimeId, int3 flowFieldSize, float2*** orgnvectField2dSlice,
                       TracedLines* flowlines);
+    // The streakline a click makes: record 0 from particles released every
+    // uiStrkParticleTimeIntv up to strkStpTime, its points from index 0 on; currNumpnt and
+    // streaklineNum count it.
+    void buildStreakline(float2 seedPos, int3 flowFieldSize, float2*** orgnvectField2dSlice,
+                         TracedLines* flowlines);
     void timelTracing(float2* seedArr, int numSeed, int3 flowFieldSize,
                       float2*** orgnvectField2dSlice, TracedLines* flowlines, int& prevNumPnts);
 

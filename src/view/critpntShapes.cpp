@@ -20,7 +20,7 @@ float clampToWindow(float value, int size)
 } // namespace
 
 std::array<float2, CritpntShapes::kDiscRimVertices>
-CritpntShapes::discRim(const float2& pos, int winWidth, int winHeight)
+CritpntShapes::discRim(const float2& pos, float radius, int winWidth, int winHeight)
 {
     std::array<float2, kDiscRimVertices> rim{};
     for (int k = 0; k < kDiscRimVertices; ++k)
@@ -28,8 +28,8 @@ CritpntShapes::discRim(const float2& pos, int winWidth, int winHeight)
         const float angle = float(k * 30) * kDegToRad;
         const float c = k == 0 ? 1.0f : std::cos(angle);
         const float s = k == 0 ? 0.0f : std::sin(angle);
-        rim[k] = makeFloat2(clampToWindow(pos.x + kDiscRadius * c, winWidth),
-                            clampToWindow(pos.y + kDiscRadius * s, winHeight));
+        rim[k] = makeFloat2(clampToWindow(pos.x + radius * c, winWidth),
+                            clampToWindow(pos.y + radius * s, winHeight));
     }
     return rim;
 }

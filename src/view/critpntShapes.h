@@ -22,9 +22,10 @@ namespace CritpntShapes
 constexpr float kDiscRadius = 30.0f;
 constexpr int kDiscRimVertices = 13; // every 30 degrees, 0 and 360 both included
 
-// Rim of the disc around pos; every vertex is clamped into 0 .. size - 1 of the view's
-// pixel size, as the discs are kept inside the window.
-std::array<float2, kDiscRimVertices> discRim(const float2& pos, int winWidth, int winHeight);
+// Rim of the disc of the given radius around pos; every vertex is clamped into 0 .. size - 1
+// of the view's pixel size, as the discs are kept inside the window.
+std::array<float2, kDiscRimVertices> discRim(const float2& pos, float radius, int winWidth,
+                                             int winHeight);
 
 struct Dash
 {

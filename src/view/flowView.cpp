@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace
 {
@@ -64,6 +66,7 @@ void FlowView::resetView()
     licImage = std::make_unique<LIC>(size);
     halfviewW = size.x * 0.5f;
     halfviewH = size.y * 0.5f;
+    invalidate();
 }
 
 void FlowView::initializeGL()
@@ -88,6 +91,7 @@ void FlowView::cleanup()
     if (!tex && !texpnt)
         return;
     makeCurrent();
+    frameCache.release();
     const GLuint names[] = {tex, texpnt, texLic, texLicHisto};
     glDeleteTextures(4, names);
     tex = texpnt = texLic = texLicHisto = 0;
@@ -121,28 +125,117 @@ void FlowView::setUpFrame()
     glEnable(GL_MULTISAMPLE);
 }
 
-// Layers, bottom to top. The LIC background, the field-lines and the critical points belong
-// between the backdrop and the rake markers.
+// Layers, bottom to top: the field-area backdrop, the LIC background, the field-lines (static
+// lines and committed lines, or the flowlets), the critical points with their template
+// streamlines, and the rake's seed discs. Everything below the frame's first moving part is
+// kept and only drawn again when what it shows has changed. A flowlet frame draws each line's
+// track and then its arrows, line by line, so the tracks are drawn again in every frame.
 void FlowView::paintGL()
 {
     beginFrame();
     setUpFrame();
     doAntialias();
+    const QSize size = QSize(width(), height()) * devicePixelRatioF();
+    const FrameCache::Key key = stillLayersKey();
+    if (!bFrameCache || !frameCache.restore(key, defaultFramebufferObject(), size))
+    {
+        drawStillLayers();
+        if (bFrameCache)
+            frameCache.store(key, defaultFramebufferObject(), size);
+    }
+    drawMovingLayers();
+    endFrame();
+}
+
+void FlowView::drawStillLayers()
+{
+    bTimelineShown = false;
     drwZoomfrm();
     drwLICImage();
-    if (anyFieldLineType() && bFlowlet)
-    {
-        if (flowletLineType() != FLT_TYPE_NUM)
-            drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
-    }
-    else
+    const FieldLineLayer lines = fieldLineLayer();
+    if (lines == FieldLineLayer::Flowlets)
+        return;
+    if (lines == FieldLineLayer::Still)
     {
         drwFieldLines();
         drwCommitedLines();
     }
-    drwCritpntLayer();
+    if (critpntLinesMove())
+        return;
+    drwCritpntLines();
+    drwCritpntDiscs();
+}
+
+void FlowView::drawMovingLayers()
+{
+    const FieldLineLayer lines = fieldLineLayer();
+    if (lines == FieldLineLayer::Flowlets)
+        drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
+    if (lines == FieldLineLayer::Still)
+        advanceTimeline();
+    // The background shows the step the critical points were found in, from the next frame.
+    if (bCritpntDetect && tabUnstdyEnable)
+        showLIC(critpntTimeId);
+    if (lines == FieldLineLayer::Flowlets || critpntLinesMove())
+    {
+        drwCritpntLines();
+        drwCritpntDiscs();
+    }
     drwRakeMarkers();
-    endFrame();
+}
+
+void FlowView::invalidate()
+{
+    ++contentGeneration;
+}
+
+// The state the kept layers are drawn from; contents that change within the same state count
+// through invalidate().
+FrameCache::Key FlowView::stillLayersKey() const
+{
+    const long long fieldId = reinterpret_cast<std::intptr_t>(dataMani.get());
+    const long long tracerId = reinterpret_cast<std::intptr_t>(trace.get());
+    const long long radius = std::bit_cast<std::int32_t>(flowlineRadius);
+    const long long seedRadius = std::bit_cast<std::int32_t>(flowSeedRadius);
+    const long long scale = std::bit_cast<std::int32_t>(markScale);
+    const int3 size = dataMani->flowFieldSize;
+    const TracedLines& lines = *tmpLines;
+    const long long values[] = {contentGeneration,
+                                winWidth,
+                                winHeight,
+                                translateX,
+                                translateY,
+                                translateZ,
+                                fieldId,
+                                size.x,
+                                size.y,
+                                size.z,
+                                tracerId,
+                                trace->numRakeSeeds,
+                                uiTimelDispTimeId,
+                                critpntTimeId,
+                                radius,
+                                seedRadius,
+                                scale,
+                                tex,
+                                texpnt,
+                                texLic,
+                                texLicHisto,
+                                lines.currNumpnt,
+                                lines.streamlineNum,
+                                lines.pathlineNum,
+                                lines.streaklineNum,
+                                lines.timelineNum,
+                                commitedLines->currNumpnt,
+                                commitedLines->streamlineNum};
+    const bool flags[] = {bAntiali,   bLICBk,   bLicHisto,      bAttachSavedImg, bPnt,
+                          bRake,      bUnif,    bRand,          bStrml,          bPthl,
+                          bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
+                          bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
+                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
+    FrameCache::Key key(std::begin(values), std::end(values));
+    key.insert(key.end(), std::begin(flags), std::end(flags));
+    return key;
 }
 
 // While a rake is being placed its seeds follow the mouse as blue discs.
@@ -153,7 +246,7 @@ void FlowView::drwRakeMarkers()
     glColor3f(0.0f, 0.0f, 1.0f);
     const int numSeeds = std::min(trace->numRakeSeeds, Tracing::kMaxRakeSeeds);
     for (int i = 0; i < numSeeds; ++i)
-        drawCircle(trace->rakeSeeds[i], 10, flowlineRadius + flowSeedRadius);
+        drawCircle(trace->rakeSeeds[i], 10, markerRadius());
 }
 
 void FlowView::doAntialias()
@@ -167,6 +260,12 @@ void FlowView::doAntialias()
 void FlowView::on_toggleAntialias(int state)
 {
     bAntiali = state != 0;
+    repaint();
+}
+
+void FlowView::on_view_changeMarkSize(int percent)
+{
+    markScale = percent / 100.0f;
     repaint();
 }
 

@@ -1,6 +1,7 @@
 // The OpenGL view of the flow field: it owns the loaded field, the tracer, the traced-line
 // stores, the critical point detector and the LIC generator, keeps every display and seeding
-// flag the control panel sets, and draws the field-lines as shaded bands over the field.
+// flag the control panel sets, and draws the field-lines as shaded bands over the field. The
+// layers that stay the same from frame to frame are kept between frames.
 #pragma once
 
 #include "common/typeOperations.h"
@@ -13,6 +14,7 @@
 #include "view/critpntShapes.h"
 #include "view/fieldLineType.h"
 #include "view/flowletFrame.h"
+#include "view/frameCache.h"
 
 #include <QOpenGLWidget>
 #include <QPixmap>
@@ -39,6 +41,15 @@ public:
     // False when the default slice file was missing or refused: there is nothing to map to.
     bool hasField() const { return dataMani && dataMani->hasField(); }
 
+    // To be called whenever what the frame draws changes without a change of the view's flags,
+    // camera or sizes: traced lines, detected points, textures, a loaded field. The next frame
+    // then draws every layer again.
+    void invalidate();
+    // Off, every frame draws all its layers; for comparisons and measurements.
+    bool bFrameCache = true;
+    // Frames that started from the kept layers.
+    int framesFromCache() const { return frameCache.restoredFrames(); }
+
     // Window pixels (x right, y up from the bottom edge) to field coordinates.
     float2 mapMouseCoortoFlowCoor(float2& pos);
     void mapMouseCoor(float2& pos, float camX, float camY, float camZ);
@@ -59,6 +70,9 @@ public:
                   float4 color, float fading, const bool& bArrow);
     void drawCircle(float2 point, const int& resolution, const float& radius);
     void drawPlainCircle(const float2& point, const float& radius);
+    // Band half-width and seed disc radius after the mark scale.
+    float lineRadius() const { return flowlineRadius * markScale; }
+    float markerRadius() const { return (flowlineRadius + flowSeedRadius) * markScale; }
 
     // LIC background. Images pass through PPM files; texID is the generator's texImageName or
     // texHistoImageName. getTexture returns false, keeping the texture, when the file cannot
@@ -139,6 +153,9 @@ public:
     bool bAntiali = false;
     float flowlineRadius = 3.0f;
     float flowSeedRadius = 2.0f;
+    // Scales every size drawn in field units (bands, discs, critical point glows), so marks
+    // stay legible on small grids; 1 draws them at their own sizes.
+    float markScale = 1.0f;
     bool bPnt = true;
     bool bRake = false;
     bool bUnif = false;
@@ -193,6 +210,8 @@ signals:
 
 public slots:
     void on_toggleAntialias(int state);
+    // Mark size in percent of the drawn sizes; redraws.
+    void on_view_changeMarkSize(int percent);
     void on_view_toggleLICBk(int state);
     void on_view_toggleLICHisto(int state);
     void on_view_saveScreenPPM();
@@ -258,6 +277,10 @@ private:
     // Window position of a mouse event with y measured upwards from the bottom edge.
     float2 windowPos(const QMouseEvent* event) const;
     void setUpFrame();
+    // The frame's layers: those below its first moving part, kept between frames, and the rest.
+    void drawStillLayers();
+    void drawMovingLayers();
+    FrameCache::Key stillLayersKey() const;
     void drwRakeMarkers();
     void loadCamera();
     void cleanup();
@@ -266,7 +289,11 @@ private:
     GLuint& licTexture(int texID);
     void toggleCritpntType(bool& bType, int state);
     void detectCritpnts(int timeId);
-    void drwCritpntLayer();
+    // Template lines (or their moving streamlets while the flowlet animation runs) and the
+    // discs drawn over them.
+    void drwCritpntLines();
+    void drwCritpntDiscs();
+    bool critpntLinesMove() const;
 
     // Seeding half of the mouse handlers and the re-trace dispatch.
     void seedFromPress(Qt::MouseButton button);
@@ -276,9 +303,19 @@ private:
     int rakeSeedCount() const;
     static int seedCountFor(long long requested);
 
-    // Field-line layer of a frame.
+    // Field-line layer of a frame: static lines, flowlets or nothing.
+    enum class FieldLineLayer
+    {
+        Nothing,
+        Still,
+        Flowlets
+    };
+    FieldLineLayer fieldLineLayer() const;
     bool anyFieldLineType() const;
     void drwFieldLines();
+    // A shown timeline's frame saving and time-step advance, once per frame.
+    void advanceTimeline();
+    bool bTimelineShown = false; // the static field-lines, when last drawn, held a timeline
     void drawMarker(const float2& p);
     void drawFlowline(const flowlineInfo& rec, int numPoints, const float4& color);
     static int flowlinePointCount(const flowlineInfo& rec);
@@ -302,4 +339,7 @@ private:
     FlowletFrame flowletFrame;
     std::vector<int> pendingScreenshots;
     bool bPaintingFrame = false;
+
+    FrameCache frameCache;
+    long long contentGeneration = 0; // counts invalidate()
 };

@@ -31,18 +31,17 @@ void FlowView::on_view_flowlet(int state)
     iTimer->start(uiSpeedAnimation);
 }
 
-// Tubes replace the flowlets; the timer stops with them, so no frames are drawn for nothing,
-// and the static lines show at once.
+// Tubes replace the flowlets; the timer stops with them, so no frames are drawn for nothing.
+// Either way the lines show in their new form at once.
 void FlowView::on_view_tubeLines(int state)
 {
     bTubelines = state != 0;
-    if (!bTubelines)
-        return;
-    const bool bWasAnimating = bFlowlet || iTimer->isActive();
-    bFlowlet = false;
-    iTimer->stop();
-    if (bWasAnimating)
-        repaint();
+    if (bTubelines)
+    {
+        bFlowlet = false;
+        iTimer->stop();
+    }
+    repaint();
 }
 
 // The new period applies from the next switch-on; a running timer keeps its own.
@@ -114,11 +113,11 @@ void FlowView::drawFlowletBands()
         {
             glColor4f(flowlet.color.x, flowlet.color.y, flowlet.color.z, flowlet.color.w);
             for (int i = 0; i < flowlet.numPoint; ++i)
-                drawCircle(flowlet.points[i], kDiscResolution, flowlineRadius + flowSeedRadius);
+                drawCircle(flowlet.points[i], kDiscResolution, markerRadius());
         }
         else
         {
-            drawLineTexture(flowlet.points, flowlet.numPoint, flowlineRadius, 0, flowlet.color,
+            drawLineTexture(flowlet.points, flowlet.numPoint, lineRadius(), 0, flowlet.color,
                             flowlet.fading, flowlet.bArrow);
         }
     }

@@ -55,6 +55,28 @@ int tracedInBlock(const TracedLines& lines, int start, int count)
     return std::clamp(lines.streamlineNum - start, 0, count);
 }
 
+// The traced template lines of one shown type.
+struct TemplateBlock
+{
+    int first;
+    int count;
+    float2* seeds;
+};
+
+std::vector<TemplateBlock> shownTemplateBlocks(const FlowView& view)
+{
+    std::vector<TemplateBlock> blocks;
+    int start = 0;
+    for (const CritpntType& type : critpntTypes(view))
+    {
+        if (type.bShown)
+            blocks.push_back(
+                {start, tracedInBlock(*view.tmpLines, start, type.numSeeds), type.seeds});
+        start += type.numSeeds;
+    }
+    return blocks;
+}
+
 // Templates beyond the store's capacity are left out, rather than each being refused.
 bool hasRoomForTemplate(const TracedLines& lines, const Tracing& tracer)
 {
@@ -132,6 +154,7 @@ void FlowView::genAllCritpntData()
 void FlowView::detectCritpnts(int timeId)
 {
     critpntTimeId = timeId;
+    invalidate();
     if (dataMani->hasField() && timeId >= 0 && timeId < dataMani->flowFieldSize.z)
     {
         criticalpntDetect->genAllCritpntData(dataMani->orgnvectField2dSlice[timeId],
@@ -152,6 +175,7 @@ void FlowView::traceCriticalpntTmpltSeeds()
     animStep = 0;
     tmpLines->streamlineNum = 0;
     tmpLines->currNumpnt = 0;
+    invalidate();
     if (!dataMani->hasField() || critpntTimeId >= dataMani->flowFieldSize.z)
         return;
     // The templates belong to the time step the points were found in.
@@ -167,6 +191,7 @@ void FlowView::traceCriticalpntTmpltSeeds()
 
 void FlowView::clearCritpntData()
 {
+    invalidate();
     int start = 0;
     for (const CritpntType& type : critpntTypes(*this))
     {
@@ -180,17 +205,27 @@ void FlowView::clearCritpntData()
     }
 }
 
-// Drawn over the field-lines; the background shows the step the points were found in.
-void FlowView::drwCritpntLayer()
+bool FlowView::critpntLinesMove() const
+{
+    return bCritpntDetect && bFlowlet && bCriticalPntStrml;
+}
+
+// Drawn over the field-lines.
+void FlowView::drwCritpntLines()
 {
     if (!bCritpntDetect)
         return;
-    if (tabUnstdyEnable)
-        showLIC(critpntTimeId);
     if (bFlowlet)
         drawCriticalpntTmpltStrmlet();
     else
         drwCriticalpntTmpltStrml();
+}
+
+// The discs go over the template lines.
+void FlowView::drwCritpntDiscs()
+{
+    if (!bCritpntDetect)
+        return;
     drwCritpnts(criticalpntDetect.get());
     drwCritpntTmpltSeeds(criticalpntDetect.get());
 }
@@ -223,7 +258,8 @@ void FlowView::circleCritPnt(float2* pos1, COLOR& circleColor)
     glVertex2f(pos1->x, pos1->y);
     circleColor.a = 0.0f;
     glColor4f(circleColor.r, circleColor.g, circleColor.b, circleColor.a);
-    for (const float2& rim : CritpntShapes::discRim(*pos1, winWidth, winHeight))
+    for (const float2& rim :
+         CritpntShapes::discRim(*pos1, CritpntShapes::kDiscRadius * markScale, winWidth, winHeight))
         glVertex2f(rim.x, rim.y);
     glEnd();
 }
@@ -235,7 +271,7 @@ void FlowView::drwCritpntTmpltSeeds(CritpntDetect* detect)
     for (const CritpntType& type : critpntTypes(*this))
         if (type.bShown)
             for (int k = 0; k < type.numPoints; ++k)
-                drawCircle(type.points[k], 10, flowlineRadius + flowSeedRadius);
+                drawCircle(type.points[k], 10, markerRadius());
 }
 
 void FlowView::drwCriticalpntTmpltStrml()
@@ -243,13 +279,8 @@ void FlowView::drwCriticalpntTmpltStrml()
     glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
     if (!bCriticalPntStrml)
         return;
-    int start = 0;
-    for (const CritpntType& type : critpntTypes(*this))
-    {
-        if (type.bShown)
-            drwRakeStrml(start, tracedInBlock(*tmpLines, start, type.numSeeds), type.seeds, true);
-        start += type.numSeeds;
-    }
+    for (const TemplateBlock& block : shownTemplateBlocks(*this))
+        drwRakeStrml(block.first, block.count, block.seeds, true);
 }
 
 void FlowView::drawCriticalpntTmpltStrmlet()
@@ -258,14 +289,8 @@ void FlowView::drawCriticalpntTmpltStrmlet()
     if (!bCriticalPntStrml)
         return;
     controlSingleFlowlineAnim();
-    int start = 0;
-    for (const CritpntType& type : critpntTypes(*this))
-    {
-        if (type.bShown)
-            drawCriticalStrmletAnimation(tmpLines.get(), start,
-                                         tracedInBlock(*tmpLines, start, type.numSeeds));
-        start += type.numSeeds;
-    }
+    for (const TemplateBlock& block : shownTemplateBlocks(*this))
+        drawCriticalStrmletAnimation(tmpLines.get(), block.first, block.count);
     if (tmpLines->streamlineNum > 0)
         ++animStep;
 }
@@ -278,8 +303,8 @@ void FlowView::drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, in
     {
         const flowlineInfo& line = lines->streamlineIndxArray[k];
         float2* points = lines->pointArray.data() + line.startIdx;
-        drawLineTexture(points, line.numPoint, flowlineRadius, 0, track, 0.0f, false);
+        drawLineTexture(points, line.numPoint, lineRadius(), 0, track, 0.0f, false);
         for (const CritpntShapes::Dash& d : CritpntShapes::strmletDashes(line.numPoint, animStep))
-            drawLineTexture(points + d.first, d.len, flowlineRadius, 0, dash, 0.03333f, d.bArrow);
+            drawLineTexture(points + d.first, d.len, lineRadius(), 0, dash, 0.03333f, d.bArrow);
     }
 }

@@ -58,6 +58,7 @@ bool FlowView::getTexture(const char* imageFileName, Image* tempimage, int texID
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, tempimage->sizeX, tempimage->sizeY, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, tempimage->data);
+    invalidate();
     return true;
 }
 

@@ -59,7 +59,7 @@ int FlowView::flowlinePointCount(const flowlineInfo& rec)
 void FlowView::drawMarker(const float2& p)
 {
     if (bTubelines)
-        drawCircle(p, kDiscResolution, flowlineRadius + flowSeedRadius);
+        drawCircle(p, kDiscResolution, markerRadius());
     else
         point(p);
 }
@@ -71,7 +71,7 @@ void FlowView::drawFlowline(const flowlineInfo& rec, int numPoints, const float4
     setColor(color);
     if (bTubelines)
     {
-        drawLineTexture(points + rec.startIdx, numPoints, flowlineRadius, 0, color, 0.0f, false);
+        drawLineTexture(points + rec.startIdx, numPoints, lineRadius(), 0, color, 0.0f, false);
         return;
     }
     if (numPoints < 2)
@@ -153,13 +153,22 @@ void FlowView::drwTimel(int /*numSeeds*/, int timeId)
     float2* points = tmpLines->pointArray.data() + rec.startIdx;
     setColor(kTimelineColor);
     if (bTubelines)
-        drawLineTexture(points, rec.numSeed, flowlineRadius, 0, kTimelineColor, 0.0f, false);
+        drawLineTexture(points, rec.numSeed, lineRadius(), 0, kTimelineColor, 0.0f, false);
     else if (rec.numSeed > 0)
         lineStrip(points, 0, rec.numSeed - 1, 1);
     setBlue();
     for (int i = 0; i < rec.numSeed; ++i)
         drawMarker(points[i]);
-    saveAnimationFrame(timeId);
+    bTimelineShown = true;
+}
+
+// Runs in every frame that shows a timeline, after the timeline was drawn or copied with the
+// kept layers: those are drawn again whenever a flag changes, so the note stays true.
+void FlowView::advanceTimeline()
+{
+    if (!bTimelineShown)
+        return;
+    saveAnimationFrame(uiTimelDispTimeId);
     autoTimeIdChange();
 }
 
@@ -191,6 +200,13 @@ void FlowView::drwCommitedLines()
 bool FlowView::anyFieldLineType() const
 {
     return bStrml || bPthl || bPthTimel || bTimel || bStrkl || bStrmStrkl || bPthlStrkl;
+}
+
+FlowView::FieldLineLayer FlowView::fieldLineLayer() const
+{
+    if (!anyFieldLineType() || !bFlowlet)
+        return FieldLineLayer::Still;
+    return flowletLineType() == FLT_TYPE_NUM ? FieldLineLayer::Nothing : FieldLineLayer::Flowlets;
 }
 
 // The static field-line layer of a frame: the first rule matching the flags.

@@ -77,6 +77,7 @@ void FlowView::on_view_toggleUnifSeeding(int state)
                                  dataMani->flowFieldSize, dataMani->orgnvectField2dSlice.data(),
                                  tmpLines.get());
     }
+    invalidate();
     repaint();
 }
 
@@ -105,6 +106,7 @@ void FlowView::on_view_toggleRandomSeeding(int state)
             trace->getRandSdPnts(trace->rakeSeeds, trace->numRakeSeeds, dataMani->flowFieldSize,
                                  dataMani->orgnvectField2dSlice.data(), tmpLines.get());
     }
+    invalidate();
     repaint();
 }
 
@@ -238,6 +240,7 @@ void FlowView::on_view_confirmUnstdySliceID()
             report("The chosen data set was refused; the previous field stays: ",
                    tabStdyEnable ? dataMani->stdyDatPth : dataMani->unstdyDatPth);
     }
+    invalidate();
     showLICOrHisto();
     bFirstComputeCritpnt = true;
     repaint();

@@ -3,10 +3,15 @@
 // the sliders and their labels, and its wiring to the view. Widgets of the hidden group are
 // driven by code.
 #include "app/myclass.h"
+#include "app/panelLayout.h"
+#include "app/tabReadStdyDat.h"
+#include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
 #include "tracing/tracing.h"
+#include "view/viewFixture.h"
 
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 
 #include <memory>
@@ -28,6 +33,40 @@ const QString kTime = QString(kKind).arg("two seeds", "timeline");
 const QString kOne = "Please select one seed by clicking in the left view area";
 const QString kTwo = "Please select two seeds by clicking in the left view area";
 const QString kSel = "Show selected types of critical points";
+
+// A real click: a button; a drag from a slider's right end to its middle (a page step up, or
+// the handle dragged where it sits at the end); a line edit's text replaced by a typed digit;
+// the tab that is not current.
+void click(QWidget* widget)
+{
+    const QPoint left(8, widget->height() / 2), right(widget->width() - 5, widget->height() / 2);
+    if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {},
+                          tabs->tabBar()->tabRect(1 - tabs->currentIndex()).center());
+    else if (qobject_cast<QSlider*>(widget))
+    {
+        QTest::mousePress(widget, Qt::LeftButton, {}, right);
+        QTest::mouseMove(widget, widget->rect().center());
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->rect().center());
+    }
+    else
+        QTest::mouseClick(widget, Qt::LeftButton, {}, left);
+    if (qobject_cast<QLineEdit*>(widget))
+    {
+        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(widget, Qt::Key_7);
+    }
+}
+
+// Every widget's state but the hint line's.
+QVariantList panelState(const MyClass& window)
+{
+    QVariantList out;
+    for (const QWidget* w : window.findChildren<QWidget*>())
+        for (const char* name : {"enabled", "checked", "value", "maximum", "text", "currentIndex"})
+            out << (w == window.ui.labHint ? QVariant() : w->property(name));
+    return out;
+}
 } // namespace
 
 class TestPanel : public QObject
@@ -91,10 +130,18 @@ private slots:
         QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
         QCOMPARE(MyClass::placement({1024, 768}, 600), QRect(-25, 54, 1075, 690));
 
-        // The hidden group takes no room, yet its widgets exist and keep their state.
+        // The hidden group takes no room, yet its widgets exist and keep their state; none of
+        // them is a Tab stop.
+        QCOMPARE(window->size(), QSize(1075, 690));
         QCOMPARE(ui->groupBox_5->geometry(), QRect(1170, 0, 0, 0));
         for (const QWidget* widget : ui->groupBox_5->findChildren<QWidget*>())
             QVERIFY2(widget->visibleRegion().isEmpty(), qPrintable(widget->objectName()));
+        window->flowView2d->setFocus();
+        for (int stop = 0; stop < 50; ++stop)
+        {
+            QTest::keyClick(window.get(), Qt::Key_Tab);
+            QVERIFY(!ui->groupBox_5->isAncestorOf(window->focusWidget()));
+        }
         QVERIFY(!ui->cbStrmline->visibleRegion().isEmpty());
         QCOMPARE(ui->lbCenter->grab().toImage().pixelColor(6, 6), QColor(Qt::green));
     }
@@ -357,6 +404,69 @@ private slots:
         QCOMPARE(window->cntAnimStrmStrkPathl, 2);
         emit window->flowView2d->reset_cntAnimStrmStrkPathl_msg();
         QCOMPARE(window->cntAnimStrmStrkPathl, 1);
+    }
+
+    // The full panel from the start: the group beside the panel, each of its controls reaching
+    // the view by mouse, and the shortcut switching layouts with every state kept.
+    void fullPanel()
+    {
+        const WorkingField field(int3{20, 20, 2});
+        qputenv("QUORVEL_PANEL", "full");
+        MyClass full;
+        qunsetenv("QUORVEL_PANEL");
+        full.show();
+        full.activateWindow(); // for the shortcut
+        QVERIFY(QTest::qWaitForWindowActive(&full));
+        QCOMPARE(full.size(), QSize(1525, 690));
+        QCOMPARE(full.ui.groupBox_5->geometry(), QRect(1070, 15, 440, 510));
+        QCOMPARE(full.ui.groupBox_5->title(), QString("More"));
+        full.flowView2d->setFocus();
+        QTest::keyClick(&full, Qt::Key_Tab);
+        QCOMPARE(full.focusWidget(), full.panelLayout->hSliMarkSize);
+
+        const FlowView& v = *full.flowView2d;
+        full.rdStdyDat->chooseFile = [](QWidget*, const QString&, const QString&)
+        { return QString("a.txt"); };
+        full.rdUbstdyDat->chooseFile = full.rdStdyDat->chooseFile;
+        const auto state = [&]
+        {
+            QString out;
+            QDebug(&out) << v.uiTimelDispTimeId << v.uiTimeId << v.bFirstComputeCritpnt << v.bUnif
+                         << v.uiUnifSeedXNum << v.uiUnifSeedYNum << v.bRand << v.uiRandSeedNum
+                         << v.bLicHisto << v.bAntiali << v.uiIntvTracStp << v.trace->bDistctrl
+                         << v.trace->uiDistCtrl << v.trace->uiStrkParticleTimeIntv
+                         << v.viewCntAnimPTl << v.iTimer->isActive() << v.markScale
+                         << v.unstdyHdrPth << v.unstdyDatPth << v.stdyHdrPth << v.stdyDatPth
+                         << v.tabStdyEnable << v.tabUnstdyEnable << v.dataMani->uiUnstdySlicId
+                         << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex();
+            return out;
+        };
+        v.iTimer->start(1000); // which tubes stop
+        for (const QString& name :
+             QString("hSliUnstdyInterTimeID pbTimeIDChosen pbSliceChosen cbUnifSeeding "
+                     "leUniNumSeed_x leUniNumSeed_y cbRandomSeeding leRanNumSeed cbLICHistoEqu "
+                     "cbAntialias hSliTraceStpIntv cbDistCtrl hSliDisCtrl hSliStrklSliceIntv "
+                     "pbPTlAnim cbTube pbSavePPM hSliMarkSize hSliUnstdySliceID btnOpnUnstdyHdrDlg "
+                     "btnOpnUnstdyDatDlg tabFlowFile btnOpnStdyHdrDlg btnOpnStdyDatDlg "
+                     "btnconfirmStdyFile tabFlowFile btnconfirmUnstdyFile")
+                 .split(' '))
+        {
+            const QString before = state();
+            QWidget* widget = full.findChild<QWidget*>(name);
+            QVERIFY2(!widget->visibleRegion().isEmpty(), qPrintable(name));
+            click(widget);
+            QVERIFY2(state() != before, qPrintable(name));
+        }
+
+        const QVariantList before = panelState(full);
+        QTest::keyClick(&full, Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(full.size(), QSize(1075, 690));
+        QCOMPARE(full.ui.groupBox_5->geometry(), QRect(1170, 0, 0, 0));
+        QCOMPARE(panelState(full), before);
+        QVERIFY(full.ui.labHint->text().contains("QUORVEL_PANEL=full"));
+        QTest::keyClick(&full, Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(full.size(), QSize(1525, 690));
+        QCOMPARE(panelState(full), before);
     }
 
     void selectAllShowsEveryCriticalPointType()

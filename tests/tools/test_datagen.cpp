@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -42,8 +43,7 @@ TEST_F(GeneratedData, SliceFileHasTheAnnouncedSizeAndLoads)
 
 TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
 {
-    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
-                                                     root / "earthquake_100.dat"));
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100"));
     ASSERT_TRUE(DatasetWriter::writeHurricaneUnsteady(root / "unstdy"));
     EXPECT_EQ(fs::file_size(root / "earthquake_100.dat"), 100u * 100u * 12u);
     DataManipulate data(path("earthquake_100.txt"), path("earthquake_100.dat"),
@@ -60,14 +60,24 @@ TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
     EXPECT_EQ(std::int64_t(fs::file_size(root / "unstdy/Vf/Vf01.dat")),
               std::int64_t(4) * data.flowFieldSize.x * data.flowFieldSize.y * data.unstdyDepth);
     EXPECT_NE(data.orgnvectField2dSlice[data.flowFieldSize.z - 1][50][50].x, 0.0f);
+    // The levels without data are holes: the series takes a fraction of its length on disk.
+    struct stat file;
+    ASSERT_EQ(stat((root / "unstdy/Vf/Vf01.dat").c_str(), &file), 0);
+    EXPECT_LT(file.st_blocks * 512, file.st_size / 5);
+
+    // Slice 49, the one the view reads first, holds the storm with every kind of point.
+    CritpntDetect detect;
+    detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
+    for (int count : {detect.saddlePntCnt, detect.attrFocusCnt, detect.repFocusCnt,
+                      detect.attrNodeCnt, detect.repNodeCnt, detect.centerCnt})
+        EXPECT_GT(count, 0);
 }
 
 // The image is the LIC of exactly the field the steady loader delivers: with the noise
 // sequence restarted, the view's own generator reproduces it byte for byte.
 TEST_F(GeneratedData, SteadyLicImageIsTheLicOfTheLoadedSteadyField)
 {
-    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
-                                                     root / "earthquake_100.dat"));
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100"));
     std::srand(1);
     ASSERT_TRUE(DatasetWriter::writeEarthquakeLic(root / "earthquake_100.ppm"));
 

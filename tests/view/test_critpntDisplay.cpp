@@ -5,11 +5,13 @@
 #include "view/flowView.h"
 #include "viewWorkdir.h"
 
+#include "datasetWriter.h"
 #include "syntheticFlow.h"
 
 #include <QTest>
 #include <cmath>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace
@@ -79,6 +81,7 @@ private slots:
     void templateBlocksFollowTheBoxes();
     void templateLinesAreDrawnOnlyForShownTypes();
     void confirmedTimeStepRerunsTheDetection();
+    void markSizeScalesTheGlows();
 
 private:
     QImage frame() { return view->grabFramebuffer(); }
@@ -274,6 +277,33 @@ void TestCritpntDisplay::confirmedTimeStepRerunsTheDetection()
     const float2 seed = view->tmpLines->pointArray[line.seedIdx];
     QVERIFY(std::hypot(seed.x - point(5, 0).x, seed.y - point(5, 0).y) < 30.0f);
     QVERIFY(line.numPoint > 0);
+}
+
+// On the steady earthquake set the glows cover most of the view; at 25 % they cover at most a
+// quarter of that, and back at 100 % the frame is the one drawn before.
+void TestCritpntDisplay::markSizeScalesTheGlows()
+{
+    const std::filesystem::path folder = workdir->root / "flow data" / "stdy flow data";
+    QVERIFY(DatasetWriter::writeEarthquakeSteady(folder / "earthquake_100"));
+    view->on_view_btnconfirmStdyFile();
+    view->on_view_confirmUnstdySliceID();
+    const QImage plain = frame();
+    for (const TypeCase& t : kTypes)
+        (view.get()->*t.toggle)(2);
+    const QImage full = frame();
+    view->on_view_changeMarkSize(25);
+    const QImage quarter = frame();
+    view->on_view_changeMarkSize(100);
+    QCOMPARE(frame(), full);
+    const auto covered = [&](const QImage& image)
+    {
+        const auto* a = reinterpret_cast<const QRgb*>(image.constBits());
+        return std::inner_product(a, a + 600 * 600,
+                                  reinterpret_cast<const QRgb*>(plain.constBits()), 0,
+                                  std::plus<>(), std::not_equal_to<>());
+    };
+    QVERIFY(covered(quarter) > 0);
+    QVERIFY2(covered(quarter) * 4 <= covered(full), qPrintable(QString::number(covered(full))));
 }
 
 int main(int argc, char* argv[])

@@ -1,10 +1,11 @@
 #include "datasetWriter.h"
 
 #include "data/dataManipulate.h"
+#include "data/fieldWriter.h"
 #include "syntheticFlow.h"
 
 #include <cstdio>
-#include <fstream>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -14,29 +15,29 @@ namespace
 constexpr int kHurricaneSize = 500;
 constexpr int kHurricaneSteps = 48;
 constexpr int kEarthquakeSize = 100;
-// The unsteady series: 100 x 100, 50 depth levels, 8 time steps (32 MB in all).
-constexpr int kSeriesSize = 100;
+// The unsteady series: 500 x 500, 50 depth levels, 8 time steps. Only every tenth level
+// (9, 19, ..., 49) carries data; the others are holes in sparse files, which read as zeros,
+// so the 800 MB of volumes take 80 MB on disk.
+constexpr int kSeriesSize = 500;
 constexpr int kSeriesDepth = 50;
 constexpr int kSeriesSteps = 8;
+constexpr int kSeriesLevelStride = 10;
+// The last level carries data, so every file has its full length.
+static_assert(kSeriesDepth % kSeriesLevelStride == 0);
 
-template <typename T> bool writeAll(std::ofstream& out, const std::vector<T>& values)
+// The writer wants the output's folder to exist; the generator makes its own tree.
+void makeParent(const fs::path& target)
 {
-    out.write(reinterpret_cast<const char*>(values.data()),
-              std::streamsize(values.size() * sizeof(T)));
-    return bool(out);
+    std::error_code ignored;
+    fs::create_directories(target.parent_path(), ignored);
 }
 
-std::ofstream openOut(const fs::path& file)
+bool commit(FieldWriter& writer)
 {
-    fs::create_directories(file.parent_path());
-    return std::ofstream(file, std::ios::binary | std::ios::trunc);
-}
-
-bool report(bool ok, const fs::path& file)
-{
-    if (!ok)
-        std::fprintf(stderr, "quorvel-datagen: cannot write %s\n", file.c_str());
-    return ok;
+    if (writer.commit())
+        return true;
+    std::fprintf(stderr, "quorvel-datagen: %s\n", writer.error().c_str());
+    return false;
 }
 } // namespace
 
@@ -59,61 +60,49 @@ bool DatasetWriter::writeHurricaneSlices(const fs::path& file)
 {
     DataManipulate data("", "", "", "", false);
     fillHurricane(data);
-    std::ofstream out = openOut(file);
-    out.write(reinterpret_cast<const char*>(&data.flowFieldSize), sizeof data.flowFieldSize);
-    return report(writeAll(out, data.orgnvectField2d), file);
+    makeParent(file);
+    FieldWriter writer(FieldWriter::Format::Slice, file, data.flowFieldSize);
+    for (int t = 0; t < kHurricaneSteps; ++t)
+        writer.writeStep(data.orgnvectField2dSlice[t][0]);
+    return commit(writer);
 }
 
-bool DatasetWriter::writeEarthquakeSteady(const fs::path& header, const fs::path& data)
+bool DatasetWriter::writeEarthquakeSteady(const fs::path& stem)
 {
-    std::ofstream hdr = openOut(header);
-    hdr << kEarthquakeSize << ' ' << kEarthquakeSize << " 1\n";
-    std::ofstream out = openOut(data);
     const SyntheticFlow flow = SyntheticFlow::earthquake();
-    std::vector<float3> records;
-    records.reserve(std::size_t(kEarthquakeSize) * kEarthquakeSize);
+    std::vector<float2> samples;
+    samples.reserve(std::size_t(kEarthquakeSize) * kEarthquakeSize);
     for (int j = 0; j < kEarthquakeSize; ++j)
         for (int i = 0; i < kEarthquakeSize; ++i)
-        {
-            const float2 v = flow.velocity(i, j);
-            records.push_back(makeFloat3(v.x, v.y, 0.0f));
-        }
-    return report(bool(hdr), header) && report(writeAll(out, records), data);
+            samples.push_back(flow.velocity(i, j));
+    makeParent(stem);
+    FieldWriter writer(FieldWriter::Format::Steady, stem,
+                       int3{kEarthquakeSize, kEarthquakeSize, 1});
+    writer.writeStep(samples.data());
+    return commit(writer);
 }
 
-// Depth level s weakens the storm with height, as slices of a 3-D simulation would.
+// The storm strengthens downwards, to full strength at the deepest level, which the view
+// reads first.
 bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
 {
-    const fs::path header = folder / "header.txt";
-    std::ofstream hdr = openOut(header);
-    hdr << "3 1 " << kSeriesSize << ' ' << kSeriesSize << ' ' << kSeriesDepth << ' ' << kSeriesSteps
-        << '\n';
-    if (!report(bool(hdr), header))
-        return false;
-    const double scale = double(kHurricaneSize) / kSeriesSize;
-    std::vector<float> u(std::size_t(kSeriesSize) * kSeriesSize), v(u.size());
+    makeParent(folder);
+    FieldWriter writer(FieldWriter::Format::Unsteady, folder,
+                       int3{kSeriesSize, kSeriesSize, kSeriesSteps}, kSeriesDepth);
+    const std::size_t n = std::size_t(kSeriesSize) * kSeriesSize;
+    // The levels left zero become the holes.
+    std::vector<float2> step(n * kSeriesDepth, makeFloat2(0.0f, 0.0f));
     for (int t = 0; t < kSeriesSteps; ++t)
     {
-        char name[16];
-        std::snprintf(name, sizeof name, "%02d.dat", t + 1);
-        const fs::path fileU = folder / "Uf" / (std::string("Uf") + name);
-        const fs::path fileV = folder / "Vf" / (std::string("Vf") + name);
-        std::ofstream outU = openOut(fileU), outV = openOut(fileV);
-        for (int s = 0; s < kSeriesDepth; ++s)
+        for (int s = kSeriesLevelStride - 1; s < kSeriesDepth; s += kSeriesLevelStride)
         {
-            const SyntheticFlow flow = SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * s);
+            const SyntheticFlow flow =
+                SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * (kSeriesDepth - 1 - s));
             for (int j = 0; j < kSeriesSize; ++j)
                 for (int i = 0; i < kSeriesSize; ++i)
-                {
-                    const float2 vel = flow.velocity(i * scale, j * scale);
-                    u[std::size_t(j) * kSeriesSize + i] = vel.x / float(scale);
-                    v[std::size_t(j) * kSeriesSize + i] = vel.y / float(scale);
-                }
-            writeAll(outU, u);
-            writeAll(outV, v);
+                    step[s * n + std::size_t(j) * kSeriesSize + i] = flow.velocity(i, j);
         }
-        if (!report(bool(outU), fileU) || !report(bool(outV), fileV))
-            return false;
+        writer.writeStep(step.data());
     }
-    return true;
+    return commit(writer);
 }
