@@ -51,8 +51,8 @@ TEST(CircleTemplate, OffsetSeedThenOneRayAtThreeFiveAndSevenRadii)
 TEST(NodeTemplate, TenDirectionsHalfwayToTheNearestPointInsideTheField)
 {
     Slice s = uniform100();
-    // Two nodes 8 apart: rings of radius 4; the first one reaches over the left border.
-    const float2 rep = makeFloat2(2, 50), attr = makeFloat2(10, 50);
+    // Two nodes 8 apart: rings of radius 4; the first one reaches the left border.
+    const float2 rep = makeFloat2(4, 50), attr = makeFloat2(12, 50);
     s.setCandidates({rep, attr});
     critpntArray& t = *s.detect.critpoints;
     t.repNode[0] = rep;
@@ -62,8 +62,8 @@ TEST(NodeTemplate, TenDirectionsHalfwayToTheNearestPointInsideTheField)
     ASSERT_EQ(t.attrNodeTmpltSeedsCnt, 10);
     for (int i = 0; i < 10; ++i)
         expectPolar(t.attrNodeTmpltSeeds[i], attr, 4.0f, i * 0.628318f);
-    // 144, 180 and 216 degrees fall left of x = 0.
-    EXPECT_EQ(t.repNodeTmpltSeedsCnt, 7);
+    // 180 degrees lands on x = 0, which is not strictly inside.
+    EXPECT_EQ(t.repNodeTmpltSeedsCnt, 9);
 }
 
 TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirections)

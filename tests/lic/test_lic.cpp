@@ -1,18 +1,13 @@
 // PPM files, white noise, equalisation and the line integral convolution.
+#include "../data/fieldFiles.h"
 #include "lic/LIC.h"
 #include "lic/imgProc.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace
 {
@@ -33,9 +28,7 @@ std::string raster(int width, int height, char first)
 {
     std::string bytes(std::size_t(width) * height * 3, '\0');
     for (std::size_t k = 0; k < bytes.size(); ++k)
-    {
         bytes[k] = static_cast<char>(first + k % 97);
-    }
     return bytes;
 }
 
@@ -49,9 +42,7 @@ std::vector<float> uniform(int w, int h, float2 v)
 {
     std::vector<float> vectors;
     for (int k = 0; k < w * h; ++k)
-    {
         vectors.insert(vectors.end(), {v.x, v.y});
-    }
     return vectors;
 }
 
@@ -141,9 +132,7 @@ TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
     std::mt19937 random(2024);
     std::vector<float> vectors(2 * w * h);
     for (std::size_t k = 0; k < vectors.size(); ++k)
-    {
         vectors[k] = scales[k / 2 % 7 % 6][k % 2] * (float(random() % 20001) / 1e4f - 1.0f);
-    }
     std::vector<float> tables(2 * LIC::kLUTSize);
     for (int k = 0; k < LIC::kLUTSize; ++k)
     {
@@ -156,13 +145,9 @@ TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
     {
         const Bytes expected = reference(vectors, noise, luts, krnlen, w, h);
         for (const auto kernel : {LIC::Kernel::Sse2, LIC::Kernel::Avx2})
-        {
             for (const unsigned threads : {1u, 2u, 5u, 0u})
-            {
                 EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts, kernel), expected)
                     << krnlen << " on " << threads << " threads, path " << int(kernel);
-            }
-        }
     }
 }
 
@@ -185,13 +170,12 @@ TEST(Convolve, UniformFields)
                            LIC::Kernel::Sse2),
                   image)
             << v.x << ", " << v.y;
-        EXPECT_TRUE(!expected || image == *expected) << v.x << ", " << v.y;
+        if (expected)
+            EXPECT_EQ(image, *expected) << v.x << ", " << v.y;
     }
     // Kernel lengths whose table index or segment count would overflow give black.
     for (const float krnlen : {0.0f, -10.0f, 1e-39f, 1e30f, nan, inf})
-    {
         EXPECT_EQ(convolve(uniform(16, 9, {1.0f, 0.5f}), noise, 16, 9, 1, krnlen), black) << krnlen;
-    }
 }
 
 // One changed noise pixel reaches ten pixels to either side in its own row, no further.
@@ -204,9 +188,7 @@ TEST(Convolve, RowFlowCorrelatesAlongRowsOnly)
     noise[2 * 40 + 20] = 255;
     const auto bright = convolve(vectors, noise, 40, 6);
     for (int k = 0; k < 40 * 6; ++k)
-    {
         EXPECT_EQ(dark[k] != bright[k], k / 40 == 2 && std::abs(k % 40 - 20) <= 10) << k;
-    }
 }
 
 TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRandWithoutReseeding)
@@ -222,28 +204,26 @@ TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRandWithoutReseeding)
     }
 }
 
-// A fresh scratch directory per test, unique so that concurrent runs never share it.
+// Scratch files, removed with the fixture.
 class Files : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_NE(mkdtemp(dir.data()), nullptr); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // Writes bytes to a new file and returns its path.
     std::string write(const std::string& bytes)
     {
-        const std::string file = dir + "/f" + std::to_string(++files) + ".ppm";
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
+        const std::string name = "f" + std::to_string(++count) + ".ppm";
+        files.text(name, bytes);
+        return files.path(name).toStdString();
     }
-    static std::string contents(const std::string& file)
+    std::string contents(const std::string& name) const
     {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(dir + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    std::string dir = std::filesystem::temp_directory_path() / "quorvel-lic-XXXXXX";
-    int files = 0;
+    FieldFiles files;
+    const std::string dir = files.root.string();
+    int count = 0;
     ImgProc imgProc;
     LIC lic{int3{2, 2, 1}};
 };
@@ -275,14 +255,14 @@ TEST_F(Files, EachReadFailureReportsItsMessageAndKeepsThePreviousImage)
     {
         std::string expected = message;
         for (auto at = expected.find("%s"); at != std::string::npos; at = expected.find("%s"))
-        {
             expected.replace(at, 2, file);
-        }
         CaptureStderr();
         errno = EEXIST; // left over from an earlier call: never the reason reported
         EXPECT_EQ(imgProc.readPPM(file.c_str(), &img), 0);
         EXPECT_EQ(GetCapturedStderr(), expected);
-        EXPECT_EQ(std::tuple(img.sizeX, img.sizeY, img.data), std::tuple(2, 1, data));
+        EXPECT_EQ(img.sizeX, 2);
+        EXPECT_EQ(img.sizeY, 1);
+        EXPECT_EQ(img.data, data);
         EXPECT_EQ(pixels(img), good);
     }
     CaptureStderr();
@@ -301,7 +281,9 @@ TEST_F(Files, ImagesShareAGrowingPixelBuffer)
     EXPECT_EQ(pixels(a), first);
     const std::string second = raster(4, 3, 'k');
     ASSERT_EQ(imgProc.readPPM(write("P3\n4\t3 255  trailing\n" + second).c_str(), &b), 1);
-    EXPECT_EQ(std::tuple(b.sizeX, b.sizeY, b.data), std::tuple(4, 3, a.data));
+    EXPECT_EQ(b.sizeX, 4);
+    EXPECT_EQ(b.sizeY, 3);
+    EXPECT_EQ(b.data, a.data);
     EXPECT_EQ(pixels(a), second);
 
     const std::string large = raster(1500, 1100, 'b');
@@ -322,18 +304,16 @@ TEST_F(Files, WritingImages)
     EXPECT_FALSE(lic.doLic);
     std::string expected = "P6\n12  5\n255\n";
     for (const unsigned char grey : lic.pImage)
-    {
         expected.append(3, static_cast<char>(grey));
-    }
-    EXPECT_EQ(contents(dir + "/lic.ppm"), expected);
+    EXPECT_EQ(contents("/lic.ppm"), expected);
     lic.LICBkImgPth = QString::fromStdString(dir + "/second.ppm");
     lic.GenLICImage(12, 5, vectors.data());
-    EXPECT_NE(contents(dir + "/second.ppm"), expected);
+    EXPECT_NE(contents("/second.ppm"), expected);
 
     const std::string bytes = raster(3, 2, '0');
     const auto* rgb = reinterpret_cast<const unsigned char*>(bytes.data());
     EXPECT_TRUE(imgProc.SavePPM((dir + "/rgb.ppm").c_str(), rgb, 3, 2, false));
-    EXPECT_EQ(contents(dir + "/rgb.ppm"), "P6\n3  2\n255\n" + bytes);
+    EXPECT_EQ(contents("/rgb.ppm"), "P6\n3  2\n255\n" + bytes);
     const std::string lost = dir + "/no-such-folder/x.ppm";
     CaptureStdout();
     CaptureStderr();

@@ -1,6 +1,6 @@
+#include "common/testFields.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
-#include "tracingFields.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,8 +66,9 @@ TEST_F(SeedingTest, RakeOfFiveSeeds)
     {
         lines->currNumpnt = 0;
         rake(makeFloat2(10, 40), makeFloat2(10, 60), 5, flag, flag == 3);
-        EXPECT_TRUE(lines->streamlineNum == 0 && lines->timelineNum == 48 &&
-                    lines->pathlineNum == 5);
+        EXPECT_EQ(lines->streamlineNum, 0);
+        EXPECT_EQ(lines->timelineNum, 48);
+        EXPECT_EQ(lines->pathlineNum, 5);
         const int firstTimel = lines->timelineIndxArray[0].startIdx;
         EXPECT_EQ(firstTimel > 0, flag == 4);
         EXPECT_EQ(lines->pointArray[firstTimel + 4], makeFloat2(10, 60));
@@ -82,8 +83,8 @@ TEST_F(SeedingTest, RakeBeyondCapacity)
         {
             rake(makeFloat2(5, 5), makeFloat2(5, 5), 0, 1);
             rake(makeFloat2(10, 10), makeFloat2(90, 90), 1500, 1);
-            EXPECT_TRUE(lines->streamlineNum == TracedLines::kMaxLines &&
-                        tracer.numRakeSeeds == TracedLines::kMaxLines);
+            EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+            EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
             rake(makeFloat2(5, 5), makeFloat2(9, 9), 2500, 3);
         });
     EXPECT_EQ(tracer.rakeSeeds[Tracing::kMaxRakeSeeds - 1], makeFloat2(9, 9));
@@ -96,16 +97,18 @@ TEST_F(SeedingTest, UniformGrid)
 {
     // Written from point 0 with a count of the operation's own.
     uniform(3, 1);
-    EXPECT_TRUE(tracer.rakeSeeds[0] == makeFloat2(25, 50) &&
-                tracer.rakeSeeds[2] == makeFloat2(75, 50));
-    EXPECT_TRUE(lines->streamlineNum == 3 && lines->currNumpnt == 0);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(tracer.rakeSeeds[k], makeFloat2(25.0f * float(k + 1), 50)) << k;
+    EXPECT_EQ(lines->streamlineNum, 3);
+    EXPECT_EQ(lines->currNumpnt, 0);
     EXPECT_EQ(lines->streamlineIndxArray[1].startIdx, lines->streamlineIndxArray[0].numPoint + 1);
     uniform(200, 1);
-    EXPECT_TRUE(lines->streamlineNum == 200 && tracer.rakeSeeds[199].x == 0.0f);
+    EXPECT_EQ(lines->streamlineNum, 200);
+    EXPECT_EQ(tracer.rakeSeeds[199].x, 0.0f);
     tracer.numRakeSeeds = 99 * 99;
     EXPECT_PRED2(mentions, printed([&] { uniform(99, 99); }), "8801 of 9801 lines refused");
-    EXPECT_TRUE(lines->streamlineNum == TracedLines::kMaxLines &&
-                tracer.numRakeSeeds == TracedLines::kMaxLines);
+    EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+    EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
     EXPECT_EQ(tracer.rakeSeeds[999], makeFloat2(10, 11));
 }
 
@@ -149,41 +152,37 @@ TEST(ParallelSeeding, WritesTheStoreOfOneThread)
     for (const Case& c : {Case{&focus, false, 20, 2000, 1}, Case{&focus, true, 500, 2000, 3},
                           Case{&orbits, false, 3, 600000, 5}})
     {
-        std::vector<std::unique_ptr<TracedLines>> stores;
-        std::vector<std::string> messages;
-        for (const unsigned threads : {1u, 4u})
+        std::unique_ptr<TracedLines> stores[2];
+        std::string messages[2];
+        for (const int many : {0, 1})
         {
             Tracing tracer(c.field->flowFieldSize, 0);
-            tracer.threadCount = threads;
+            tracer.threadCount = many ? 4 : 1;
             tracer.iNumPointsStrl = c.iNumPointsStrl;
             tracer.uiIntvTracStp = c.uiIntvTracStp;
-            auto& lines = stores.emplace_back(std::make_unique<TracedLines>());
+            TracedLines* lines = (stores[many] = std::make_unique<TracedLines>()).get();
             float2*** slices = c.field->orgnvectField2dSlice.data();
-            messages.push_back(printed(
+            messages[many] = printed(
                 [&]
                 {
                     if (c.bRandom)
-                        tracer.getRandSdPnts(tracer.rakeSeeds, c.numSeed, tracer.flowFieldSize,
-                                             slices, lines.get());
+                        tracer.getRandSdPnts(tracer.rakeSeeds, c.numSeed, c.field->flowFieldSize,
+                                             slices, lines);
                     else
                         tracer.getUnifSdPnts(tracer.rakeSeeds, c.numSeed, c.numSeed,
-                                             tracer.flowFieldSize, slices, lines.get());
-                }));
+                                             c.field->flowFieldSize, slices, lines);
+                });
         }
         EXPECT_EQ(mentions(messages[0], "refused"), c.field == &orbits);
-        for (std::size_t k = 1; k < stores.size(); ++k)
-        {
-            const TracedLines& one = *stores[0];
-            const TracedLines& many = *stores[k];
-            EXPECT_EQ(messages[k], messages[0]);
-            EXPECT_EQ(many.streamlineNum, one.streamlineNum);
-            EXPECT_EQ(many.currNumpnt, one.currNumpnt);
-            EXPECT_EQ(std::memcmp(many.streamlineIndxArray.data(), one.streamlineIndxArray.data(),
-                                  TracedLines::kMaxLines * sizeof(flowlineInfo)),
-                      0);
-            EXPECT_EQ(std::memcmp(many.pointArray.data(), one.pointArray.data(),
-                                  TracedLines::kMaxPoints * sizeof(float2)),
-                      0);
-        }
+        EXPECT_EQ(messages[1], messages[0]);
+        EXPECT_EQ(stores[1]->streamlineNum, stores[0]->streamlineNum);
+        EXPECT_EQ(stores[1]->currNumpnt, stores[0]->currNumpnt);
+        EXPECT_EQ(std::memcmp(stores[1]->streamlineIndxArray.data(),
+                              stores[0]->streamlineIndxArray.data(),
+                              TracedLines::kMaxLines * sizeof(flowlineInfo)),
+                  0);
+        EXPECT_EQ(std::memcmp(stores[1]->pointArray.data(), stores[0]->pointArray.data(),
+                              TracedLines::kMaxPoints * sizeof(float2)),
+                  0);
     }
 }
