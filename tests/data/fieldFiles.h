@@ -6,6 +6,7 @@
 #include <QString>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,6 +35,12 @@ public:
                    std::streamsize(values.size() * sizeof(values[0])));
     }
 
+    std::string bytes(const std::string& name) const
+    {
+        std::ifstream in(root / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
     // A binary slice file: the 12-byte size followed by the samples.
     void slice(const std::string& name, int3 size, const std::vector<float2>& samples) const
     {
@@ -43,7 +50,6 @@ public:
         binary(name, bytes);
     }
 
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() /
-        ("quorvel-test-" + std::to_string(std::random_device()()));
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("quorvel-test-" + std::to_string(std::random_device()()));
 };

@@ -8,8 +8,8 @@ namespace
 // v(i, j, t) = (i + 10 t, j - 10 t): linear, so every blend of its samples is exact.
 DataManipulate ramp(int3 size)
 {
-    return makeField(size, [](int i, int j, int t)
-                     { return makeFloat2(i + 10.0f * t, j - 10.0f * t); });
+    return makeField(size,
+                     [](int i, int j, int t) { return makeFloat2(i + 10.0f * t, j - 10.0f * t); });
 }
 
 void expectNear(const float2& v, const float2& expected)
@@ -26,18 +26,17 @@ constexpr float2 kUntouched{7, 7};
 TEST(FieldSampling, SliceSamplerBlendsInsideItsDomain)
 {
     const DataManipulate data = ramp({5, 4, 2});
-    const std::tuple<float2, int, float2> inside[] = {{{2, 1}, 1, {12, -9}},
-                                                      {{2.25f, 1.75f}, 0, {2.25f, 1.75f}},
-                                                      {{-0.5f, 0}, 0, {-0.5f, 0}}};
+    const std::tuple<float2, int, float2> inside[] = {
+        {{2, 1}, 1, {12, -9}}, {{2.25f, 1.75f}, 0, {2.25f, 1.75f}}, {{-0.5f, 0}, 0, {-0.5f, 0}}};
     for (const auto& [pos, t, expected] : inside)
     {
         float2 v = kUntouched;
         ASSERT_TRUE(data.interpolateVector2D(pos, t, v)) << pos.x;
         expectNear(v, expected);
     }
-    const std::pair<float2, int> outside[] = {{{4, 0}, 0},      {{1, 3}, 0},   {{-1, 0}, 0},
-                                              {{1, 1}, 2},      {{1, 1}, -1},  {{NAN, 1}, 0},
-                                              {{3e9f, 1}, 0},   {{1, -3e9f}, 0}};
+    const std::pair<float2, int> outside[] = {{{4, 0}, 0},    {{1, 3}, 0},    {{-1, 0}, 0},
+                                              {{1, 1}, 2},    {{1, 1}, -1},   {{NAN, 1}, 0},
+                                              {{3e9f, 1}, 0}, {{1, -3e9f}, 0}};
     for (const auto& [pos, t] : outside)
     {
         float2 v = kUntouched;
@@ -55,8 +54,8 @@ TEST(FieldSampling, SpaceTimeSamplerBlendsTwoSteps)
     float2 v = kUntouched;
     ASSERT_TRUE(data.interpolateVector(makeFloat2(1.5f, 1), 1.25f, v));
     expectNear(v, makeFloat2(14.0f, -11.5f));
-    const std::pair<float2, float> outside[] = {{{1, 1}, 2.0f},  {{1, 1}, -1.0f}, {{1, 1}, NAN},
-                                                {{1, 1}, 3e9f},  {{NAN, 1}, 0.5f}, {{4, 1}, 0.5f},
+    const std::pair<float2, float> outside[] = {{{1, 1}, 2.0f},   {{1, 1}, -1.0f},  {{1, 1}, NAN},
+                                                {{1, 1}, 3e9f},   {{NAN, 1}, 0.5f}, {{4, 1}, 0.5f},
                                                 {{1, 3e9f}, 0.5f}};
     for (const auto& [pos, t] : outside)
     {
@@ -76,8 +75,9 @@ TEST(FieldSampling, FlatArrayResampling)
         for (int b = 0; b < 3; ++b)
             input.push_back(makeFloat3(float(a), float(b), 0));
     const DataManipulate grid = ramp({3, 3, 1});
-    const std::tuple<float2, bool, float2> cases[] = {
-        {{0.25f, 1.5f}, true, {0.5f, 1.25f}}, {{2.5f, 2.5f}, true, {2, 2}}, {{0, 0}, false, {0, 0}}};
+    const std::tuple<float2, bool, float2> cases[] = {{{0.25f, 1.5f}, true, {0.5f, 1.25f}},
+                                                      {{2.5f, 2.5f}, true, {2, 2}},
+                                                      {{0, 0}, false, {0, 0}}};
     for (const auto& [pos, fastEnough, expected] : cases)
     {
         float3 v{};
@@ -85,7 +85,10 @@ TEST(FieldSampling, FlatArrayResampling)
         expectNear(makeFloat2(v.x, v.y), expected);
     }
     std::vector<float3> mapped(9, makeFloat3(-1, -1, -1));
-    EXPECT_EQ(printed([&] { grid.mapVectorFile(input.data(), mapped.data(), {3, 3, 1}); }),
+    EXPECT_EQ(printed(
+                  [&] {
+                      grid.mapVectorFile(input.data(), mapped.data(), {3, 3, 1});
+                  }),
               "mapVectorFile\n");
     for (int k = 0; k < 9; ++k)
     {

@@ -35,18 +35,13 @@ public:
     {
         check(nc_put_att_double(id, var, name, type, 1, &value));
     }
-    // Values in the variable's own order, from index start on; the first call ends the
-    // definitions.
-    void put(int var, const std::vector<double>& values, const std::vector<size_t>& start = {})
+    // All of the variable's values, in its own order; the first call ends the definitions.
+    void put(int var, const std::vector<double>& values)
     {
         if (!inData)
             check(nc_enddef(id));
         inData = true;
-        if (start.empty())
-            check(nc_put_var_double(id, var, values.data()));
-        else
-            check(nc_put_vara_double(id, var, start.data(), counts(var, start).data(),
-                                     values.data()));
+        check(nc_put_var_double(id, var, values.data()));
     }
 
 private:
@@ -54,16 +49,6 @@ private:
     {
         if (status != NC_NOERR)
             throw std::runtime_error(nc_strerror(status));
-    }
-    // One entry along the leading dimension from start on, all of the others.
-    std::vector<size_t> counts(int var, const std::vector<size_t>& start) const
-    {
-        std::vector<int> dims(start.size());
-        nc_inq_vardimid(id, var, dims.data());
-        std::vector<size_t> count(start.size(), 1);
-        for (size_t k = 1; k < dims.size(); ++k)
-            nc_inq_dimlen(id, dims[k], &count[k]);
-        return count;
     }
 
     int id = -1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -37,19 +38,11 @@ struct SeedingTest : testing::Test
 };
 } // namespace
 
-// With one seed or none there is nothing between the ends: nothing is read or written.
-TEST_F(SeedingTest, RakeOfAtMostOneSeedChangesNothing)
-{
-    for (const int numSeed : {1, 0, -3})
-    {
-        std::vector<float2> seeds(1, makeFloat2(4, 5));
-        tracer.computeRakeSeed(seeds.data(), numSeed);
-        EXPECT_EQ(seeds[0], makeFloat2(4, 5)) << numSeed;
-    }
-}
-
 TEST_F(SeedingTest, RakeOfFiveSeeds)
 {
+    // With one seed or none there is nothing between the ends: nothing is read or written.
+    for (const int numSeed : {1, 0, -3})
+        tracer.computeRakeSeed(nullptr, numSeed);
     tracer.numRakeSeeds = 5;
     lines->streamlineNum = 9; // cleared by the first click
     rake(makeFloat2(10, 10), makeFloat2(30, 50), 5, 1);
@@ -141,39 +134,34 @@ TEST(ParallelSeeding, WritesTheStoreOfOneThread)
                                                            0.4f * (i - 60) - 0.1f * (j - 45));
                                      });
     DataManipulate orbits = rotationField({100, 100, 1}, 50, 50, 0.5f);
-    struct Case
+    // Field, seeds per side (negative: that many random seeds), points per line, step.
+    const std::tuple<DataManipulate*, int, int, int> cases[] = {
+        {&focus, 20, 2000, 1}, {&focus, -500, 2000, 3}, {&orbits, 3, 600000, 5}};
+    for (const auto& c : cases)
     {
-        DataManipulate* field;
-        bool bRandom;
-        int numSeed;
-        int iNumPointsStrl;
-        int uiIntvTracStp;
-    };
-    for (const Case& c : {Case{&focus, false, 20, 2000, 1}, Case{&focus, true, 500, 2000, 3},
-                          Case{&orbits, false, 3, 600000, 5}})
-    {
+        DataManipulate& field = *std::get<0>(c);
+        const int numSeed = std::get<1>(c);
         std::unique_ptr<TracedLines> stores[2];
         std::string messages[2];
         for (const int many : {0, 1})
         {
-            Tracing tracer(c.field->flowFieldSize, 0);
-            tracer.threadCount = many ? 4 : 1;
-            tracer.iNumPointsStrl = c.iNumPointsStrl;
-            tracer.uiIntvTracStp = c.uiIntvTracStp;
+            Tracing t(field.flowFieldSize, 0);
+            t.threadCount = many ? 4 : 1;
+            t.iNumPointsStrl = std::get<2>(c);
+            t.uiIntvTracStp = std::get<3>(c);
             TracedLines* lines = (stores[many] = std::make_unique<TracedLines>()).get();
-            float2*** slices = c.field->orgnvectField2dSlice.data();
+            float2*** slices = field.orgnvectField2dSlice.data();
             messages[many] = printed(
                 [&]
                 {
-                    if (c.bRandom)
-                        tracer.getRandSdPnts(tracer.rakeSeeds, c.numSeed, c.field->flowFieldSize,
-                                             slices, lines);
+                    if (numSeed < 0)
+                        t.getRandSdPnts(t.rakeSeeds, -numSeed, t.flowFieldSize, slices, lines);
                     else
-                        tracer.getUnifSdPnts(tracer.rakeSeeds, c.numSeed, c.numSeed,
-                                             c.field->flowFieldSize, slices, lines);
+                        t.getUnifSdPnts(t.rakeSeeds, numSeed, numSeed, t.flowFieldSize, slices,
+                                        lines);
                 });
         }
-        EXPECT_EQ(mentions(messages[0], "refused"), c.field == &orbits);
+        EXPECT_EQ(mentions(messages[0], "refused"), &field == &orbits);
         EXPECT_EQ(messages[1], messages[0]);
         EXPECT_EQ(stores[1]->streamlineNum, stores[0]->streamlineNum);
         EXPECT_EQ(stores[1]->currNumpnt, stores[0]->currNumpnt);

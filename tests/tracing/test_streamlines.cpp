@@ -64,7 +64,8 @@ TEST_F(StreamlineTest, PointSpacingIsStrictlyMoreThanHalf)
         use(uniformField({10, 10, 1}, makeFloat2(0.6f, vy)));
         tracer->uiIntvTracStp = 5;
         float2 step = makeFloat2(0, 0);
-        ASSERT_TRUE(tracer->RK4(step, 0, 1, field.flowFieldSize, field.orgnvectField2dSlice.data()));
+        ASSERT_TRUE(
+            tracer->RK4(step, 0, 1, field.flowFieldSize, field.orgnvectField2dSlice.data()));
         lines->currNumpnt = 0;
         const flowlineInfo& r = trace(makeFloat2(0, 0), 0); // no backward half from the corner
         ASSERT_EQ(r.seedIdx, 0);

@@ -55,8 +55,8 @@ TEST_F(UnsteadyTest, PathlineRunsFromItsReleaseToTheEndTime)
                           lines->currNumpnt);
     EXPECT_EQ(lines->pathlineNum, 48);
     EXPECT_NEAR(lines->pathlineIndxArray[40].numPoint, 80, 1);
-    EXPECT_EQ(lines->pathlineIndxArray[40].startIdx, lines->pathlineIndxArray[39].startIdx +
-                                                         lines->pathlineIndxArray[39].numPoint + 1);
+    EXPECT_EQ(lines->pathlineIndxArray[40].startIdx,
+              lines->pathlineIndxArray[39].startIdx + lines->pathlineIndxArray[39].numPoint + 1);
     // Time that stands still never reaches the end: the point budget ends the line.
     tracer.pthlTraceTimeIntv = 0.0f;
     pathline(tracer, *lines, makeFloat2(10, 10), 0, 48.0f, 0);
