@@ -66,25 +66,11 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
 // the elimination, here the one with the larger s, is the one kept.
 TEST(CellSearch, TheFirstRootTakesPrecedence)
 {
-    Slice two(2, 2, [](float s, float t)
+    Slice two(2, 2,
+              [](float s, float t)
               { return makeFloat2(s * t - 0.1f, s + t - 0.9f + 0.05f * s * t); });
     ASSERT_EQ(two.find(), 1);
     expectNear(two.detect.critpoints->allCritical[0], 0.76413f, 0.13087f, 1e-4f);
-}
-
-TEST(CellSearch, ZeroOnASharedEdgeIsFoundInBothCells)
-{
-    // The zero sits at (2, 1.5), on the edge between cells (1, 1) and (2, 1).
-    Slice s(4, 4,
-            [](float x, float y)
-            {
-                const float dx = x - 2, dy = y - 1.5f;
-                return makeFloat2(dx + dy + 0.5f * dx * dy, dx - dy + 0.25f * dx * dy);
-            });
-    s.detectAll();
-    ASSERT_EQ(s.detect.saddlePntCnt, 2);
-    for (int n = 0; n < 2; ++n)
-        expectNear(s.detect.critpoints->saddlePnt[n], 2.0f, 1.5f, 1e-5f);
 }
 
 TEST(CellSearch, CandidatesStopAtTableCapacity)
@@ -165,6 +151,13 @@ TEST(Classification, TracingTestOverridesTheEigenvalueSignAndDropsDegeneratePoin
     // The seed (42.5, 42.5) lies outside the field and moves in neither run: equal distances
     // mean attracting.
     EXPECT_EQ(s.detect.testCriticalPoint(s.f, s.size, makeFloat2(32.5f, 32.5f)), 0);
+    // The seed lies 10 along each axis. The flow g(dx) (1, 1) with g = dx (7.5 - dx) / 5 turns
+    // at dx = 7.5: from beyond it the forward run comes back toward the point, from dx = 2 the
+    // backward one does.
+    Slice turn(60, 60,
+               [](float x, float) { return (x - 20) * (27.5f - x) / 5 * makeFloat2(1, 1); });
+    EXPECT_EQ(turn.detect.testCriticalPoint(turn.f, turn.size, makeFloat2(20, 20)), 0);
+    EXPECT_EQ(turn.detect.testCriticalPoint(turn.f, turn.size, makeFloat2(12, 12)), 1);
 
     // One zero eigenvalue: a center when the tracing test attracts, else dropped.
     for (const float rate : {-0.5f, 0.5f})

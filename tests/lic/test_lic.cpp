@@ -127,12 +127,18 @@ TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
 {
     const int w = 45;
     const int h = 23;
-    // Ordinary, strong, weak, axis-aligned and zero vectors, and distinct tables per direction.
-    const float scales[][2] = {{3, 3}, {40, 0.5f}, {0.04f, 0.05f}, {1, 0}, {0, 1}, {0, 0}};
+    // Ordinary, strong, weak, axis-aligned and zero vectors, and x components exactly at the
+    // threshold; distinct tables per direction.
+    const float scales[][2] = {{3, 3}, {40, 0.5f}, {0.04f, 0.05f}, {1, 0},
+                               {0, 1}, {0, 0},     {0.05f, 3}};
     std::mt19937 random(2024);
     std::vector<float> vectors(2 * w * h);
     for (std::size_t k = 0; k < vectors.size(); ++k)
-        vectors[k] = scales[k / 2 % 7 % 6][k % 2] * (float(random() % 20001) / 1e4f - 1.0f);
+    {
+        const float r = float(random() % 20001) / 1e4f - 1.0f;
+        const bool bThreshold = k / 2 % 7 == 6 && k % 2 == 0;
+        vectors[k] = scales[k / 2 % 7][k % 2] * (bThreshold ? (r < 0 ? -1.0f : 1.0f) : r);
+    }
     std::vector<float> tables(2 * LIC::kLUTSize);
     for (int k = 0; k < LIC::kLUTSize; ++k)
     {

@@ -82,10 +82,14 @@ TEST_F(UnsteadyTest, StreaklineParticles)
     float2 nearEdge = makeFloat2(185, 5);
     tracer.strklTracing(nearEdge, 0.1f, 48, 0.0f, drift.flowFieldSize, slices, lines.get());
     EXPECT_NEAR(lines->pointArray[49].x, 198.8f, 0.2f);
+    // A particle released at time 0 with an end time of 10 moves in steps 0 ... 9 only.
+    float2 early = seed;
+    tracer.strklTracing(early, 1.0f, 10, 0.0f, drift.flowFieldSize, slices, lines.get());
+    EXPECT_NEAR(lines->pointArray[50].x, 10.5f, 0.01f);
     // A time interval of zero never reaches the end time: the step bound ends the particle.
     float2 start = seed;
     tracer.strklTracing(start, 0.0f, 48, 0.0f, drift.flowFieldSize, slices, lines.get());
-    EXPECT_NEAR(lines->pointArray[50].x, 10.0f + 0.05f * Tracing::kMaxParticleSteps, 0.02f);
+    EXPECT_NEAR(lines->pointArray[51].x, 10.0f + 0.05f * Tracing::kMaxParticleSteps, 0.02f);
 }
 
 TEST_F(UnsteadyTest, TimelinesAreTheRakeCarriedToEachTimeStep)
