@@ -14,24 +14,6 @@ int typeTotal(const CritpntDetect& d)
 }
 } // namespace
 
-TEST(CellSearch, FieldsWithoutACellZeroGiveNoCandidate)
-{
-    const float2 c = makeFloat2(4.4f, 3.7f);
-    const std::vector<std::function<float2(float, float)>> fields = {
-        [](float, float) { return makeFloat2(1, -2); },
-        [](float x, float y) { return makeFloat2(x == y ? 1.0f : -1.0f, 2.0f); },
-        // Zero components count for neither side.
-        [](float x, float y) { return makeFloat2(x == 0 ? 0.0f : 1.0f, y - 0.5f); },
-        // Exactly linear flows (saddle, node, focus, rotation) divide by zero in the elimination.
-        LinearFlow{c, 1, 0, 0, -1},
-        LinearFlow{c, -1, 0, 0, -0.5f},
-        LinearFlow{c, 0.2f, -1, 1, 0.2f},
-        LinearFlow{c, 0, -1, 1, 0},
-    };
-    for (const auto& f : fields)
-        EXPECT_EQ(Slice(10, 8, f).find(), 0);
-}
-
 TEST(CellSearch, BilinearCellsAreSolvedExactly)
 {
     // The cell sits at (3, 2) of a larger grid whose other cells hold no zero of this flow.
@@ -60,12 +42,8 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
             expectNear(aligned.detect.critpoints->allCritical[n], 0.4f, 0.62f / (1 + 0.4f * cst),
                        1e-3f);
     }
-}
-
-// Both zeros of u = st - 0.1, v = s + t - 0.9 + 0.05 st lie in the cell: the first root of
-// the elimination, here the one with the larger s, is the one kept.
-TEST(CellSearch, TheFirstRootTakesPrecedence)
-{
+    // Both zeros of u = st - 0.1, v = s + t - 0.9 + 0.05 st lie in the cell: the first root of
+    // the elimination, here the one with the larger s, is the one kept.
     Slice two(2, 2,
               [](float s, float t)
               { return makeFloat2(s * t - 0.1f, s + t - 0.9f + 0.05f * s * t); });

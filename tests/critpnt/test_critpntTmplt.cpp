@@ -20,16 +20,6 @@ Slice uniform100()
 }
 } // namespace
 
-TEST(TemplateSize, NearestOtherCandidateIgnoringExactDuplicates)
-{
-    Slice s = uniform100();
-    const float2 p = makeFloat2(40.25f, 50.5f);
-    s.setCandidates({p});
-    EXPECT_EQ(s.detect.genTmpltsz(p, &size100), 10000.0f);
-    s.setCandidates({p, p, makeFloat2(43.25f, 54.5f), makeFloat2(10, 10)});
-    EXPECT_NEAR(s.detect.genTmpltsz(p, &size100), 5.0f, 1e-5f);
-}
-
 TEST(CircleTemplate, OffsetSeedThenOneRayAtThreeFiveAndSevenRadii)
 {
     Slice s = uniform100();

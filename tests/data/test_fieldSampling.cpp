@@ -84,15 +84,4 @@ TEST(FieldSampling, FlatArrayResampling)
         EXPECT_EQ(grid.interpolateVect(pos, 0, v, {3, 3, 1}, input.data()), fastEnough) << pos.x;
         expectNear(makeFloat2(v.x, v.y), expected);
     }
-    std::vector<float3> mapped(9, makeFloat3(-1, -1, -1));
-    EXPECT_EQ(printed(
-                  [&] {
-                      grid.mapVectorFile(input.data(), mapped.data(), {3, 3, 1});
-                  }),
-              "mapVectorFile\n");
-    for (int k = 0; k < 9; ++k)
-    {
-        EXPECT_EQ(mapped[k].x, float(k / 3)) << k;
-        EXPECT_EQ(mapped[k].y, float(k % 3)) << k;
-    }
 }

@@ -1,11 +1,9 @@
 #include "common/testFields.h"
-#include "tracing/pointGrid.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
 #include <cmath>
 #include <memory>
-#include <random>
 
 namespace
 {
@@ -112,24 +110,6 @@ TEST_F(StreamlineTest, DistanceControlCutsLines)
         ASSERT_TRUE(tracer->distanceControl(lines->pointArray.data(), firstEnd, point(k)));
 }
 
-TEST_F(StreamlineTest, IndexFollowsStoresRewrittenBetweenLines)
-{
-    // A store rewritten behind the tracer's back gives the same line as a fresh tracer does.
-    use(rotationField({60, 60, 1}, 30, 30, 0.2f), 0.4f);
-    trace(makeFloat2(30, 40), 0);
-    trace(makeFloat2(30, 45), 1);
-    for (int k = 0; k < lines->currNumpnt; ++k)
-        lines->pointArray[k] = lines->pointArray[k] + makeFloat2(0, 5);
-    const int start = lines->currNumpnt;
-    auto copy = std::make_unique<TracedLines>(*lines);
-    trace(makeFloat2(30, 50), 2);
-    std::swap(lines, copy);
-    use(rotationField({60, 60, 1}, 30, 30, 0.2f), 0.4f);
-    trace(makeFloat2(30, 50), 2);
-    ASSERT_EQ(lines->currNumpnt, copy->currNumpnt);
-    EXPECT_TRUE(std::equal(&point(start), &point(lines->currNumpnt), &copy->pointArray[start]));
-}
-
 TEST_F(StreamlineTest, ClosedOrbitsEnd)
 {
     use(rotationField({60, 60, 1}, 30, 30, 0.5f));
@@ -143,48 +123,4 @@ TEST_F(StreamlineTest, ClosedOrbitsEnd)
     use(rotationField({60, 60, 1}, 30, 30, 0.5f), 0.4f);
     lines->currNumpnt = 0;
     EXPECT_NEAR(trace(makeFloat2(40, 30), 0).numPoint, 62.5, 12.5);
-}
-
-TEST_F(StreamlineTest, FullStoreTruncatesOrRefuses)
-{
-    use(uniformField({50, 20, 1}, makeFloat2(1, 0)));
-    lines->currNumpnt = TracedLines::kMaxPoints - 5;
-    EXPECT_EQ(trace(makeFloat2(20, 10), 0).numPoint, 4);
-    EXPECT_EQ(lines->currNumpnt, TracedLines::kMaxPoints);
-    const std::string out = printed(
-        [&]
-        {
-            trace(makeFloat2(20, 10), 1);
-            lines->currNumpnt = 0;
-            trace(makeFloat2(20, 10), TracedLines::kMaxLines);
-        });
-    EXPECT_PRED2(mentions, out, "Streamline refused");
-    EXPECT_EQ(lines->streamlineNum, 1);
-    EXPECT_EQ(lines->currNumpnt, 0);
-}
-
-TEST(DistanceControl, GridDecidesExactlyAsTheScan)
-{
-    std::mt19937 gen(7);
-    std::uniform_real_distribution<float> coord(-30.0f, 130.0f);
-    for (const float threshold : {0.05f, 0.5f, 1.7f, 40.0f})
-    {
-        Tracing scan({100, 80, 1}, 0);
-        scan.bDistctrl = true;
-        scan.uiDistCtrl = threshold;
-        PointGrid grid;
-        grid.reset({100, 80, 1}, threshold);
-        std::vector<float2> points(3000);
-        for (int k = 0; k < 3000; ++k)
-            grid.insert(points[k] =
-                            k % 97 ? makeFloat2(coord(gen), coord(gen)) : makeFloat2(NAN, 1));
-        grid.removeLast(500);
-        // Half the queries sit next to stored points, near the threshold.
-        for (int q = 0; q < 3000; ++q)
-        {
-            const float2 pos = q % 2 ? makeFloat2(coord(gen), coord(gen))
-                                     : points[q % 2500] + 0.7f * makeFloat2(threshold, threshold);
-            ASSERT_EQ(grid.anyCloserThan(pos), !scan.distanceControl(points.data(), 2500, pos));
-        }
-    }
 }

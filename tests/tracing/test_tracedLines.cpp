@@ -41,14 +41,10 @@ TEST(TracedLinesStore, CommitShiftsRecordsAndRefusesWhatDoesNotFit)
     EXPECT_EQ(rec.seedIdx, 512);
     EXPECT_EQ(rec.numPoint, 9);
     EXPECT_EQ(committed->pointArray[510], makeFloat2(7, 8));
-    // Room for the first line's points only, then for no record at all.
+    // Room for the first line's points only.
     committed->currNumpnt = TracedLines::kMaxPoints - 15;
     EXPECT_PRED2(mentions, printed([&] { tmp->commitTmplines(committed.get()); }),
                  "1 of 2 streamlines refused");
     EXPECT_EQ(committed->streamlineNum, 4);
     EXPECT_EQ(committed->currNumpnt, TracedLines::kMaxPoints);
-    committed->streamlineNum = TracedLines::kMaxLines;
-    committed->currNumpnt = 0;
-    printed([&] { tmp->commitTmplines(committed.get()); });
-    EXPECT_EQ(committed->streamlineNum, TracedLines::kMaxLines);
 }
