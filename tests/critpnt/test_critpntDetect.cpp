@@ -51,22 +51,7 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
     expectNear(two.detect.critpoints->allCritical[0], 0.76413f, 0.13087f, 1e-4f);
 }
 
-TEST(CellSearch, CandidatesStopAtTableCapacity)
-{
-    // Every cell of this checkerboard holds a zero at its centre: 79 x 39 cells.
-    const auto sign = [](float k) { return int(k) % 2 == 0 ? 1.0f : -1.0f; };
-    Slice s(80, 40,
-            [&](float x, float y)
-            {
-                return makeFloat2(sign(x) * (1 + 0.5f * sign(y)) + 0.1f,
-                                  sign(y) * (1 + 0.5f * sign(x)) - 0.1f);
-            });
-    EXPECT_EQ(s.find(), kCritpntCapacity);
-    // Row 25 is the last one reached: 25 x 79 + 25 = 2000 candidates.
-    expectNear(s.detect.critpoints->allCritical[kCritpntCapacity - 1], 24.5f, 25.5f, 0.5f);
-}
-
-TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
+TEST(Classification, EigenvalueCodesCenterToleranceAndBorderStencils)
 {
     // A center (trace 0, determinant 0.75): in the first and last cells of the rows and
     // columns the Jacobian is the interior's, so it stays a center.
@@ -81,10 +66,6 @@ TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
     }
     EXPECT_EQ(s.type(makeFloat2(-1, 2), &det), -1);
     EXPECT_EQ(s.type(makeFloat2(NAN, 2), &det), -1);
-}
-
-TEST(Classification, EigenvalueCodesAndTheCenterTolerance)
-{
     const float2 c = makeFloat2(4, 4);
     // Unscaled real parts are 4.31 x the field's: the tolerance 0.01 sits at about 0.00232.
     const std::vector<std::pair<LinearFlow, int>> cases = {

@@ -20,7 +20,7 @@ Slice uniform100()
 }
 } // namespace
 
-TEST(CircleTemplate, OffsetSeedThenOneRayAtThreeFiveAndSevenRadii)
+TEST(FocusAndNodeTemplates, CircleRaysAndTenDirectionsInsideTheField)
 {
     Slice s = uniform100();
     // Two foci 20 apart: r = 1 for both.
@@ -36,11 +36,6 @@ TEST(CircleTemplate, OffsetSeedThenOneRayAtThreeFiveAndSevenRadii)
         for (int k = 1; k <= 3; ++k)
             expectPolar(seeds[4 * n + k], foci[n], 1.0f + 2.0f * k, 6.28318f / 36.0f);
     }
-}
-
-TEST(NodeTemplate, TenDirectionsHalfwayToTheNearestPointInsideTheField)
-{
-    Slice s = uniform100();
     // Two nodes 8 apart: rings of radius 4; the first one reaches the left border.
     const float2 rep = makeFloat2(4, 50), attr = makeFloat2(12, 50);
     s.setCandidates({rep, attr});
@@ -56,7 +51,7 @@ TEST(NodeTemplate, TenDirectionsHalfwayToTheNearestPointInsideTheField)
     EXPECT_EQ(t.repNodeTmpltSeedsCnt, 9);
 }
 
-TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirections)
+TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirectionsInsideTheGrid)
 {
     Slice s = uniform100();
     // Nearest other candidate 16 away: rings at 4, 6, 8, direction radius 2.
@@ -73,10 +68,6 @@ TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirections)
     const float turns[4] = {m[0] + 4.5f, m[0] + 22.5f, m[1] + 4.5f, m[1] + 22.5f};
     for (int k = 0; k < 12; ++k)
         expectPolar(seeds[k], p, 4.0f + 2.0f * (k / 4), turns[k % 4] * 0.17453277f);
-}
-
-TEST(SaddleTemplate, LeastRadialDirectionsSampleOnlyInsideTheGrid)
-{
     struct Case
     {
         float2 flow, pos;
@@ -112,12 +103,5 @@ TEST(TemplateCapacity, SeedTablesStopWhenFull)
     std::vector<float2> seeds(kCritpntCapacity);
     int cnt = 0;
     detect.genTmpltCircle(foci.data(), int(foci.size()), 36.0f, seeds.data(), cnt, &size100);
-    EXPECT_EQ(cnt, kCritpntCapacity);
-    // A huge ring resolution fills the table and returns.
-    float2 p = makeFloat2(50, 50);
-    detect.critpoints->allCritical[0] = p + makeFloat2(8, 0);
-    detect.allPntCnt = 1;
-    cnt = 0;
-    detect.genTmpltSrc(&p, 1, 1e9f, seeds.data(), cnt, &size100);
     EXPECT_EQ(cnt, kCritpntCapacity);
 }

@@ -140,21 +140,16 @@ TEST_F(FieldLoading, BadSteadyInputIsRefusedAndKeepsTheHeldField)
         {"0 10 1", 120, "does not hold 3 valid sizes"},
         {"100000 100000 1", 120, "does not hold 3 valid sizes"},
         {"4 4 1", 188, "field.dat: it holds 188 bytes, 192 are needed"},
-        {"4 4 1", -1, "field.dat: Is a directory"}, // -1: a folder stands in for the file
     };
     for (const auto& [header, bytes, reason] : cases)
     {
         files.text("stdy/field.txt", header);
-        std::filesystem::remove_all(files.root / "stdy/field.dat");
-        if (bytes < 0)
-            std::filesystem::create_directories(files.root / "stdy/field.dat");
-        else
-            files.text("stdy/field.dat", std::string(std::size_t(bytes), '\0'));
+        files.text("stdy/field.dat", std::string(std::size_t(bytes), '\0'));
         EXPECT_PRED2(mentions, refusedLoad(true), reason);
     }
 }
 
-TEST_F(FieldLoading, UnsteadySeriesPairsUAndVFilesPerStep)
+TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating)
 {
     files.text("unstdy/header.txt", "3 1 3 2 4 3");
     for (int t = 1; t <= 3; ++t)
@@ -174,11 +169,9 @@ TEST_F(FieldLoading, UnsteadySeriesPairsUAndVFilesPerStep)
     EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf03.dat"));
     EXPECT_TRUE(data.unstdyDatPth2.endsWith("Vf/Vf03.dat"));
     EXPECT_EQ(QString::fromStdString(data.currentVecFile), files.path("unstdy/hurricane"));
-}
-
-TEST_F(FieldLoading, UnsteadySetsWithMissingOrShortFilesAreRefusedBeforeAllocating)
-{
+    // Sets with missing or short files: the held field and the picked path stay.
     loadSlice();
+    data.unstdyDatPth = files.path("unstdy/Uf/Uf01.dat");
     data.uiUnstdySlicId = 3;
     struct Case
     {
@@ -227,7 +220,7 @@ TEST_F(FieldLoading, NormalisedStepSavesAndLoadsBack)
 
 // A field one step short of what was announced leaves nothing behind, in each format; so do
 // one step too many and a size beyond the limit, refused before anything is written.
-TEST(FieldWriting, IncompleteFieldsLeaveNoFile)
+TEST(FieldWriting, IncompleteFieldsLeaveNoFileLongSeriesLoad)
 {
     const std::pair<FieldWriter::Format, const char*> formats[] = {
         {FieldWriter::Format::Steady, "field"},
@@ -255,11 +248,7 @@ TEST(FieldWriting, IncompleteFieldsLeaveNoFile)
         }
         EXPECT_TRUE(std::filesystem::is_empty(files.root)) << target;
     }
-}
-
-// Step 101 and later are named as the loader reads them: Uf101.dat follows Uf100.dat.
-TEST(FieldWriting, SeriesBeyondAHundredStepsLoad)
-{
+    // Step 101 and later are named as the loader reads them: Uf101.dat follows Uf100.dat.
     FieldFiles files;
     {
         FieldWriter writer(FieldWriter::Format::Unsteady, files.root / "series", {2, 2, 102});

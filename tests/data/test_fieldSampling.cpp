@@ -23,9 +23,9 @@ constexpr float2 kUntouched{7, 7};
 
 // Positions are truncated toward zero, so (-0.5, 0) extrapolates from the first cell; refused
 // positions (NaN and those no int holds among them) leave the result untouched.
-TEST(FieldSampling, SliceSamplerBlendsInsideItsDomain)
+TEST(FieldSampling, SliceAndSpaceTimeSamplersBlendInsideTheirDomains)
 {
-    const DataManipulate data = ramp({5, 4, 2});
+    const DataManipulate data = ramp({5, 4, 3});
     const std::tuple<float2, int, float2> inside[] = {
         {{2, 1}, 1, {12, -9}}, {{2.25f, 1.75f}, 0, {2.25f, 1.75f}}, {{-0.5f, 0}, 0, {-0.5f, 0}}};
     for (const auto& [pos, t, expected] : inside)
@@ -35,7 +35,7 @@ TEST(FieldSampling, SliceSamplerBlendsInsideItsDomain)
         expectNear(v, expected);
     }
     const std::pair<float2, int> outside[] = {{{4, 0}, 0},    {{1, 3}, 0},    {{-1, 0}, 0},
-                                              {{1, 1}, 2},    {{1, 1}, -1},   {{NAN, 1}, 0},
+                                              {{1, 1}, 3},    {{1, 1}, -1},   {{NAN, 1}, 0},
                                               {{3e9f, 1}, 0}, {{1, -3e9f}, 0}};
     for (const auto& [pos, t] : outside)
     {
@@ -45,19 +45,14 @@ TEST(FieldSampling, SliceSamplerBlendsInsideItsDomain)
     }
     float2 v = kUntouched;
     EXPECT_FALSE(DataManipulate("", "", "", "", true).interpolateVector2D({0, 0}, 0, v));
-}
-
-// A time between two steps weights the later one by its fraction; the step after must exist.
-TEST(FieldSampling, SpaceTimeSamplerBlendsTwoSteps)
-{
-    const DataManipulate data = ramp({5, 4, 3});
-    float2 v = kUntouched;
+    // A time between two steps weights the later one by its fraction; the step after must exist.
+    v = kUntouched;
     ASSERT_TRUE(data.interpolateVector(makeFloat2(1.5f, 1), 1.25f, v));
     expectNear(v, makeFloat2(14.0f, -11.5f));
-    const std::pair<float2, float> outside[] = {{{1, 1}, 2.0f},   {{1, 1}, -1.0f},  {{1, 1}, NAN},
-                                                {{1, 1}, 3e9f},   {{NAN, 1}, 0.5f}, {{4, 1}, 0.5f},
-                                                {{1, 3e9f}, 0.5f}};
-    for (const auto& [pos, t] : outside)
+    const std::pair<float2, float> outsideInTime[] = {
+        {{1, 1}, 2.0f},   {{1, 1}, -1.0f}, {{1, 1}, NAN},    {{1, 1}, 3e9f},
+        {{NAN, 1}, 0.5f}, {{4, 1}, 0.5f},  {{1, 3e9f}, 0.5f}};
+    for (const auto& [pos, t] : outsideInTime)
     {
         v = kUntouched;
         EXPECT_FALSE(data.interpolateVector(pos, t, v)) << pos.x << ", " << pos.y << ", " << t;

@@ -203,7 +203,7 @@ protected:
 
 // Every failure is reported with its own text and returns, leaving the image record and the
 // pixels read earlier exactly as they were.
-TEST_F(Files, EachReadFailureReportsItsMessageAndKeepsThePreviousImage)
+TEST_F(Files, ReadFailuresKeepThePreviousImageAndTheBufferGrows)
 {
     const std::string good = raster(2, 1, 'p');
     Image img;
@@ -229,12 +229,8 @@ TEST_F(Files, EachReadFailureReportsItsMessageAndKeepsThePreviousImage)
         EXPECT_EQ(img.data, data);
         EXPECT_EQ(pixels(img), good);
     }
-}
-
-// Comments after the magic number are skipped and P3 reads as binary too. Images share one
-// pixel buffer, which grows for a larger image while earlier records stay readable.
-TEST_F(Files, ImagesShareAGrowingPixelBuffer)
-{
+    // Comments after the magic number are skipped and P3 reads as binary too. Images share one
+    // pixel buffer, which grows for a larger image while earlier records stay readable.
     Image a, b, big;
     const std::string first = raster(4, 3, 'a');
     ASSERT_EQ(imgProc.readPPM(write("P6\n# by hand\n# more\n4 3\n255\n" + first).c_str(), &a), 1);
@@ -254,7 +250,7 @@ TEST_F(Files, ImagesShareAGrowingPixelBuffer)
 
 // The grid is larger than the one constructed for. Colour pixels are written as they are; a file
 // that cannot be opened is reported.
-TEST_F(Files, WritingImages)
+TEST_F(Files, WriteReadBackAndEqualise)
 {
     std::vector<float2> vectors(12 * 5, makeFloat2(0.7f, 0.4f));
     lic.GenLICImage(12, 5, vectors.data(), (dir + "/lic.ppm").c_str());
@@ -271,12 +267,8 @@ TEST_F(Files, WritingImages)
     CaptureStderr();
     EXPECT_FALSE(imgProc.SavePPM((dir + "/no-such-folder/x.ppm").c_str(), rgb, 1, 1, false));
     EXPECT_PRED_FORMAT2(testing::IsSubstring, "No such file", GetCapturedStderr());
-}
-
-// Equalisation maps bytes through their cumulative share, over the pixels read whatever the
-// grid; plain and equalised records share pixels; failures are reported and return.
-TEST_F(Files, ReadBackAndEqualise)
-{
+    // Equalisation maps bytes through their cumulative share, over the pixels read whatever the
+    // grid; plain and equalised records share pixels; failures are reported and return.
     Bytes equal(12, 90);
     lic.Hist_Eq(lic.hist, equal.data(), 4, 3);
     EXPECT_EQ(equal, Bytes(12, 255));

@@ -7,12 +7,12 @@
 // Refused samples (outside the domain, NaN, huge, past the slice table) leave the vector;
 // times between steps weight the later step by their fraction, the last interval uses the
 // last step alone.
-TEST(Integrator, SamplesBlendSpaceAndTime)
+TEST(Integrator, SamplingSpeedThresholdAndRungeKuttaStep)
 {
     // v = (i + 1, j + 100 t) is linear in space, so bilinear samples are exact.
     DataManipulate data = makeField({10, 8, 3}, [](int i, int j, int t)
                                     { return makeFloat2(float(i + 1), float(j + 100 * t)); });
-    const Tracing tracer(data.flowFieldSize, 0);
+    Tracing tracer(data.flowFieldSize, 0);
     const std::tuple<float2, float, float2> cases[] = {
         {{8.999f, 0}, 0, {9.999f, 0}}, {{2.25f, 3.5f}, 1, {3.25f, 103.5f}},
         {{1, 1}, 0.25f, {2, 26}},      {{1, 1}, 1.75f, {2, 176}},
@@ -32,13 +32,9 @@ TEST(Integrator, SamplesBlendSpaceAndTime)
         EXPECT_NEAR(vec.x, bInside ? expected.x : -7, 1e-4f) << pos.x << " at " << t;
         EXPECT_NEAR(vec.y, bInside ? expected.y : -7, 1e-4f) << pos.x << " at " << t;
     }
-}
-
-// A vector is fast enough when its length, as a float, is at least 0.01: the root-free test
-// decides as the root does, also for lengths that round to 0.01. A slow field refuses the step
-// and leaves the point; three backward steps of 0.1 on a rigid rotation stay on the circle.
-TEST(Integrator, SpeedThresholdAndRungeKuttaStep)
-{
+    // A vector is fast enough when its length, as a float, is at least 0.01: the root-free test
+    // decides as the root does, also for lengths that round to 0.01. A slow field refuses the step
+    // and leaves the point; three backward steps of 0.1 on a rigid rotation stay on the circle.
     float a = 0.006f;
     for (int k = 0; k < 8; ++k, a = std::nextafter(a, 0.0f))
     {
@@ -52,7 +48,6 @@ TEST(Integrator, SpeedThresholdAndRungeKuttaStep)
         EXPECT_EQ(pos == makeFloat2(2, 2), !bFast) << a;
     }
     DataManipulate rotation = rotationField({41, 41, 1}, 20, 20, 1.0f);
-    Tracing tracer(rotation.flowFieldSize, 0);
     tracer.uiIntvTracStp = 3;
     float2 pos = makeFloat2(30, 20);
     ASSERT_TRUE(

@@ -38,11 +38,8 @@ struct SeedingTest : testing::Test
 };
 } // namespace
 
-TEST_F(SeedingTest, RakeOfFiveSeeds)
+TEST_F(SeedingTest, RakeUniformGridAndRandomSeeds)
 {
-    // With one seed or none there is nothing between the ends: nothing is read or written.
-    for (const int numSeed : {1, 0, -3})
-        tracer.computeRakeSeed(nullptr, numSeed);
     tracer.numRakeSeeds = 5;
     lines->streamlineNum = 9; // cleared by the first click
     rake(makeFloat2(10, 10), makeFloat2(30, 50), 5, 1);
@@ -66,10 +63,6 @@ TEST_F(SeedingTest, RakeOfFiveSeeds)
         EXPECT_EQ(firstTimel > 0, flag == 4);
         EXPECT_EQ(lines->pointArray[firstTimel + 4], makeFloat2(10, 60));
     }
-}
-
-TEST_F(SeedingTest, RakeBeyondCapacity)
-{
     tracer.numRakeSeeds = 1500;
     const std::string out = printed(
         [&]
@@ -84,11 +77,8 @@ TEST_F(SeedingTest, RakeBeyondCapacity)
     EXPECT_PRED2(mentions, out, "Rake refused");
     EXPECT_PRED2(mentions, out, "500 of 1500 lines refused");
     EXPECT_PRED2(mentions, out, "500 of 2500 seeds refused");
-}
-
-TEST_F(SeedingTest, UniformGrid)
-{
-    // Written from point 0 with a count of the operation's own.
+    // Written from point 0 of a fresh store with a count of the operation's own.
+    lines = std::make_unique<TracedLines>();
     uniform(3, 1);
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(tracer.rakeSeeds[k], makeFloat2(25.0f * float(k + 1), 50)) << k;
@@ -103,10 +93,6 @@ TEST_F(SeedingTest, UniformGrid)
     EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
     EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
     EXPECT_EQ(tracer.rakeSeeds[999], makeFloat2(10, 11));
-}
-
-TEST_F(SeedingTest, RandomSeedsRepeatAndCoverTheRange)
-{
     Tracing other(field.flowFieldSize, 0);
     random(tracer, 300);
     random(other, 300);

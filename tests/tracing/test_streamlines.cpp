@@ -54,7 +54,7 @@ TEST_F(StreamlineTest, UniformFieldSpacingAndSeedOutside)
 
 // Points are stored more than 0.5 apart. Steps of (0.6, 0.8) x 0.5 land at 0.5 and, with y
 // lengthened a float at a time, just past it: the root-free test decides as the root does.
-TEST_F(StreamlineTest, PointSpacingIsStrictlyMoreThanHalf)
+TEST_F(StreamlineTest, SpacingAndDistanceThresholdsAreExact)
 {
     float vy = 0.8f;
     for (int k = 0; k < 6; ++k, vy = std::nextafter(vy, 1.0f))
@@ -70,12 +70,8 @@ TEST_F(StreamlineTest, PointSpacingIsStrictlyMoreThanHalf)
         const bool bFar = std::sqrt(step.x * step.x + step.y * step.y) > 0.5f;
         EXPECT_EQ(point(1) == step, bFar) << k;
     }
-}
-
-// A point exactly the threshold away is kept, whether the index or the scan decides: steps of
-// exactly 0.5 store points exactly 1 apart.
-TEST_F(StreamlineTest, PointsExactlyTheThresholdAwayAreKept)
-{
+    // A point exactly the distance control threshold away is kept, whether the index or the
+    // scan decides: steps of exactly 0.5 store points exactly 1 apart.
     for (const bool bScan : {false, true})
     {
         use(uniformField({50, 20, 1}, makeFloat2(1, 0)), 1.0f);
@@ -92,7 +88,7 @@ TEST_F(StreamlineTest, PointsExactlyTheThresholdAwayAreKept)
     }
 }
 
-TEST_F(StreamlineTest, DistanceControlCutsLines)
+TEST_F(StreamlineTest, DistanceControlAndTheStepBoundEndLines)
 {
     // Above the first spacing both halves end on their first candidate, near their own seed.
     use(uniformField({50, 20, 1}, makeFloat2(1, 0)), 0.7f);
@@ -108,17 +104,14 @@ TEST_F(StreamlineTest, DistanceControlCutsLines)
     EXPECT_NEAR(point(r.startIdx + r.numPoint).x, 75.0f, 15.0f);
     for (int k = r.startIdx; k <= r.startIdx + r.numPoint; ++k)
         ASSERT_TRUE(tracer->distanceControl(lines->pointArray.data(), firstEnd, point(k)));
-}
 
-TEST_F(StreamlineTest, ClosedOrbitsEnd)
-{
+    // On closed orbits a small one never gets 0.5 from its seed: the step bound ends each half.
     use(rotationField({60, 60, 1}, 30, 30, 0.5f));
-    // A small orbit never gets 0.5 from its seed: the step bound ends each half.
     EXPECT_EQ(trace(makeFloat2(30.2f, 30), 0).numPoint, 0);
     // A large one runs round until each half holds 1000 points...
-    const flowlineInfo& r = trace(makeFloat2(40, 30), 1);
-    EXPECT_EQ(r.numPoint, 1999);
-    EXPECT_EQ(r.seedIdx - r.startIdx, 999);
+    const flowlineInfo& orbit = trace(makeFloat2(40, 30), 1);
+    EXPECT_EQ(orbit.numPoint, 1999);
+    EXPECT_EQ(orbit.seedIdx - orbit.startIdx, 999);
     // ...or, with distance control, until the halves meet after about one round.
     use(rotationField({60, 60, 1}, 30, 30, 0.5f), 0.4f);
     lines->currNumpnt = 0;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <memory>
 
-TEST(TracedLinesStore, ClearZeroesRecordsAndBlanksTheFirstPoints)
+TEST(TracedLinesStore, ClearAndCommit)
 {
     auto lines = std::make_unique<TracedLines>();
     lines->streamlineNum = lines->pathlineNum = lines->streaklineNum = lines->timelineNum = 3;
@@ -20,10 +20,6 @@ TEST(TracedLinesStore, ClearZeroesRecordsAndBlanksTheFirstPoints)
     EXPECT_TRUE(std::isnan(lines->pointArray[99999].x));
     EXPECT_TRUE(std::isnan(lines->pointArray[0].y));
     EXPECT_EQ(lines->pointArray[100000], makeFloat2(3, 4));
-}
-
-TEST(TracedLinesStore, CommitShiftsRecordsAndRefusesWhatDoesNotFit)
-{
     auto tmp = std::make_unique<TracedLines>();
     auto committed = std::make_unique<TracedLines>();
     tmp->streamlineIndxArray[0] = flowlineInfo{0, 5, 9};
