@@ -143,14 +143,17 @@ TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
         tables[k] = float(k);
         tables[LIC::kLUTSize + k] = float(k) * 0.25f + float(k % 7);
     }
-    const float* const luts[2] = {tables.data(), tables.data() + LIC::kLUTSize};
+    // The plain index table in either direction, custom weights in the other.
+    const float* const luts[2][2] = {{tables.data(), tables.data() + LIC::kLUTSize},
+                                     {tables.data() + LIC::kLUTSize, tables.data()}};
     const Bytes noise = noiseOf(w, h);
     for (const float krnlen : {10.0f, 3.5f})
     {
-        const Bytes expected = reference(vectors, noise, luts, krnlen, w, h);
+        const float* const* lut = luts[krnlen < 5.0f];
+        const Bytes expected = reference(vectors, noise, lut, krnlen, w, h);
         for (const auto kernel : {LIC::Kernel::Sse2, LIC::Kernel::Avx2})
             for (const unsigned threads : {1u, 2u, 5u, 0u})
-                EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts, kernel), expected)
+                EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, lut, kernel), expected)
                     << krnlen << " on " << threads << " threads, path " << int(kernel);
     }
 }
