@@ -185,6 +185,15 @@ TEST(Convolve, UniformFields)
         EXPECT_EQ(convolve(uniform(16, 9, {1.0f, 0.5f}), noise, 16, 9, 1, krnlen), black) << krnlen;
 }
 
+// The noise sums the two low bytes of each rand(), as the images stored with data were made.
+TEST(WhiteNoise, SumsTheTwoLowBytesOfEachRand)
+{
+    std::srand(7);
+    const int r = std::rand();
+    std::srand(7);
+    EXPECT_EQ(noiseOf(1, 1)[0], ((r & 0xff) + ((r >> 8) & 0xff)) % 256);
+}
+
 // Scratch files, removed with the fixture.
 class Files : public ::testing::Test
 {

@@ -186,16 +186,10 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
     files.text("text.nc", "time,u,v\n0,1,2\n");
     const std::tuple<const char*, std::vector<std::string>, int, const char*> cases[] = {
-        {"good.nc",
-         {"--u", "wind", "--slice", "out/f.dat"},
-         1,
-         "no variable 'wind'; its variables: time(time), lat(lat), lon(lon), U(time, lat, lon)"},
+        {"good.nc", {"--u", "wind", "--slice", "out/f.dat"}, 1, "no variable 'wind'; its"},
         {"truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
         {"text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
-        {"good.nc",
-         {"--times", "1:3", "--slice", "out/f.dat"},
-         1,
-         "time step 3 out of range: the field has 3 time step(s)"},
+        {"good.nc", {"--times", "1:3", "--slice", "out/f.dat"}, 1, "time step 3 out of range"},
         {"good.nc", {"--times", "0:1", "--steady", "out/f"}, 2, "--steady writes one time step"}};
     for (const auto& [file, options, code, message] : cases)
     {

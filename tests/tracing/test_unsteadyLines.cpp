@@ -94,8 +94,6 @@ TEST_F(UnsteadyTest, TimelinesTheirCountsAndRefusals)
             ASSERT_EQ(lines->pointArray[100 + 10 * j + i],
                       pathline(tracer, *scratch, rake[i], 0, float(j), 0));
         }
-    rake[1] = makeFloat2(20, 10);
-    rake[0] = makeFloat2(10, 10);
     // ceil(48 / interval) timelines; a single one, the rake itself, once the interval spans all.
     for (const auto& [interval, count] : {std::pair{5.0f, 10}, {48.0f, 1}})
     {
