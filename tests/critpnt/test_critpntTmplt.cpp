@@ -85,11 +85,11 @@ TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirectionsInsideTheGrid)
     };
     for (const Case& k : cases)
     {
-        Slice s(10, 10, [&](float, float) { return k.flow; });
-        int m[2], unusedCnt = 0;
-        s.detect.getTwoSeedStartpntsSaddle(m, s.f, k.pos, k.radius, nullptr, unusedCnt);
-        EXPECT_EQ(m[0], k.first) << k.pos.x << " " << k.radius;
-        EXPECT_EQ(m[1], k.second) << k.pos.x << " " << k.radius;
+        Slice grid(10, 10, [&](float, float) { return k.flow; });
+        int dirs[2], unusedCnt = 0;
+        grid.detect.getTwoSeedStartpntsSaddle(dirs, grid.f, k.pos, k.radius, nullptr, unusedCnt);
+        EXPECT_EQ(dirs[0], k.first) << k.pos.x << " " << k.radius;
+        EXPECT_EQ(dirs[1], k.second) << k.pos.x << " " << k.radius;
     }
 }
 
