@@ -1,7 +1,5 @@
 #include "critpntFields.h"
 
-#include <random>
-
 namespace
 {
 // Unscaled stencil weights: a linear field's Jacobian comes out this many times too large.
@@ -9,28 +7,12 @@ constexpr float kStencilScale = 2.0f + 4.0f * 0.57735026f;
 
 int typeTotal(const CritpntDetect& d)
 {
-    return d.repFocusCnt + d.attrFocusCnt + d.centerCnt + d.repNodeCnt + d.attrNodeCnt +
-           d.saddlePntCnt;
+    std::size_t total = 0;
+    for (const std::vector<float2>& points : pointsByType(d))
+        total += points.size();
+    return int(total);
 }
 } // namespace
-
-TEST(CellSearch, FieldsWithoutACellZeroGiveNoCandidate)
-{
-    const float2 c = makeFloat2(4.4f, 3.7f);
-    const std::vector<std::function<float2(float, float)>> fields = {
-        [](float, float) { return makeFloat2(1, -2); },
-        [](float x, float y) { return makeFloat2(x == y ? 1.0f : -1.0f, 2.0f); },
-        // Zero components count for neither side.
-        [](float x, float y) { return makeFloat2(x == 0 ? 0.0f : 1.0f, y - 0.5f); },
-        // Exactly linear flows (saddle, node, focus, rotation) divide by zero in the elimination.
-        LinearFlow{c, 1, 0, 0, -1},
-        LinearFlow{c, -1, 0, 0, -0.5f},
-        LinearFlow{c, 0.2f, -1, 1, 0.2f},
-        LinearFlow{c, 0, -1, 1, 0},
-    };
-    for (const auto& f : fields)
-        EXPECT_EQ(Slice(10, 8, f).find(), 0);
-}
 
 TEST(CellSearch, BilinearCellsAreSolvedExactly)
 {
@@ -53,95 +35,22 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
                           return makeFloat2((s - 0.4f) * (1 + 0.5f * t),
                                             (t - 0.7f) + 0.2f * s + cst * s * t);
                       });
-        EXPECT_GE(aligned.find(), cst == 0.3f ? 1 : 0);
-        for (int n = 0; n < aligned.detect.allPntCnt; ++n)
+        const int found = aligned.find();
+        EXPECT_EQ(found, cst == 0.3f ? 1 : found);
+        for (int n = 0; n < found; ++n)
             expectNear(aligned.detect.critpoints->allCritical[n], 0.4f, 0.62f / (1 + 0.4f * cst),
                        1e-3f);
     }
+    // Both zeros of u = st - 0.1, v = s + t - 0.9 + 0.05 st lie in the cell: the first root of
+    // the elimination, here the one with the larger s, is the one kept.
+    Slice two(2, 2,
+              [](float s, float t)
+              { return makeFloat2(s * t - 0.1f, s + t - 0.9f + 0.05f * s * t); });
+    ASSERT_EQ(two.find(), 1);
+    expectNear(two.detect.critpoints->allCritical[0], 0.76413f, 0.13087f, 1e-4f);
 }
 
-namespace
-{
-// The cell search's formula alone: the first root whose t, from the x-component, lies in
-// the cell. Written as the detector writes it, so the results agree to the bit.
-bool plainZero(float2 lb, float2 rb, float2 lt, float2 rt, float2& st)
-{
-    const float x00 = lb.x, ax = rb.x - lb.x, bx = lt.x - lb.x, cx = lb.x - lt.x - rb.x + rt.x;
-    const float y00 = lb.y, ay = rb.y - lb.y, by = lt.y - lb.y, cy = lb.y - lt.y - rb.y + rt.y;
-    const float A = ax / cx, B = bx / cx, P = (ax * bx / cx - x00) / cx;
-    const float A2 = ay / cy, B2 = by / cy, Q = (ay * by / cy - y00) / cy;
-    const float k = A2 - A;
-    const float b = (B2 + B) * k + P - Q;
-    const float c = B * k * B2 + (B2 * P - Q * B);
-    const float D = b * b - 4 * k * c;
-    if (D < 0)
-        return false;
-    const float r = std::sqrt(D);
-    for (const float s : {(r - b) / (2 * k), (-b - r) / (2 * k)})
-    {
-        const float t = B + s == 0 ? 2.0f : P / (B + s) - A;
-        st = makeFloat2(s, t);
-        if (s >= 0 && s <= 1 && t >= 0 && t <= 1)
-            return true;
-    }
-    return false;
-}
-} // namespace
-
-// Cells whose x-component vanishes along their left edge: wherever the formula alone finds a
-// zero the search keeps exactly that zero.
-TEST(CellSearch, FallbackOnlyWhereTheFormulaFindsNoZero)
-{
-    std::mt19937 generator(2024);
-    const auto uniform = [&] { return float(generator() >> 8) / float(1 << 23) - 1.0f; };
-    int plainFound = 0;
-    for (int n = 0; n < 4000; ++n)
-    {
-        const float2 corners[4] = {makeFloat2(0, uniform()), makeFloat2(uniform(), uniform()),
-                                   makeFloat2(0, uniform()), makeFloat2(uniform(), uniform())};
-        Slice cell(2, 2, [&](float i, float j) { return corners[int(i) + 2 * int(j)]; });
-        float2 st;
-        if (!plainZero(corners[0], corners[1], corners[2], corners[3], st))
-            continue;
-        ++plainFound;
-        ASSERT_EQ(cell.find(), 1) << n;
-        EXPECT_EQ(cell.detect.critpoints->allCritical[0].x, st.x) << n;
-        EXPECT_EQ(cell.detect.critpoints->allCritical[0].y, st.y) << n;
-    }
-    EXPECT_GT(plainFound, 500);
-}
-
-TEST(CellSearch, ZeroOnASharedEdgeIsFoundInBothCells)
-{
-    // The zero sits at (2, 1.5), on the edge between cells (1, 1) and (2, 1).
-    Slice s(4, 4,
-            [](float x, float y)
-            {
-                const float dx = x - 2, dy = y - 1.5f;
-                return makeFloat2(dx + dy + 0.5f * dx * dy, dx - dy + 0.25f * dx * dy);
-            });
-    s.detectAll();
-    ASSERT_EQ(s.detect.saddlePntCnt, 2);
-    for (int n = 0; n < 2; ++n)
-        expectNear(s.detect.critpoints->saddlePnt[n], 2.0f, 1.5f, 1e-5f);
-}
-
-TEST(CellSearch, CandidatesStopAtTableCapacity)
-{
-    // Every cell of this checkerboard holds a zero at its centre: 79 x 39 cells.
-    const auto sign = [](float k) { return int(k) % 2 == 0 ? 1.0f : -1.0f; };
-    Slice s(80, 40,
-            [&](float x, float y)
-            {
-                return makeFloat2(sign(x) * (1 + 0.5f * sign(y)) + 0.1f,
-                                  sign(y) * (1 + 0.5f * sign(x)) - 0.1f);
-            });
-    EXPECT_EQ(s.find(), kCritpntCapacity);
-    // Row 25 is the last one reached: 25 x 79 + 25 = 2000 candidates.
-    expectNear(s.detect.critpoints->allCritical[kCritpntCapacity - 1], 24.5f, 25.5f, 0.5f);
-}
-
-TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
+TEST(Classification, EigenvalueCodesCenterToleranceAndBorderStencils)
 {
     // A center (trace 0, determinant 0.75): in the first and last cells of the rows and
     // columns the Jacobian is the interior's, so it stays a center.
@@ -156,15 +65,12 @@ TEST(Classification, BorderStencilsAreOneSidedAndOffGridPointsUnclassified)
     }
     EXPECT_EQ(s.type(makeFloat2(-1, 2), &det), -1);
     EXPECT_EQ(s.type(makeFloat2(NAN, 2), &det), -1);
-}
-
-TEST(Classification, EigenvalueCodesAndTheCenterTolerance)
-{
     const float2 c = makeFloat2(4, 4);
     // Unscaled real parts are 4.31 x the field's: the tolerance 0.01 sits at about 0.00232.
     const std::vector<std::pair<LinearFlow, int>> cases = {
         {{c, -1, 0, 0, -0.5f}, 0},
         {{c, 1, 0, 0, 0.5f}, 1},
+        {{c, -0.5f, 0, 0, -0.5f}, 0}, // a repeated eigenvalue is real
         {{c, -0.1f, -1, 1, -0.1f}, 2},
         {{c, 0.1f, -1, 1, 0.1f}, 3},
         {{c, 1, 0, 0, -1}, 4},
@@ -176,11 +82,12 @@ TEST(Classification, EigenvalueCodesAndTheCenterTolerance)
     };
     for (const auto& [f, type] : cases)
     {
-        Slice s(9, 9, f);
-        float det = 0;
-        EXPECT_EQ(s.type(c, &det), type) << f.a << " " << f.b << " " << f.cc << " " << f.d;
-        EXPECT_EQ(s.detect.eigenValues[1], f.b * f.cc < 0 ? 1.0f : 0.0f);
-        EXPECT_NEAR(det, kStencilScale * kStencilScale * (f.a * f.d - f.b * f.cc), 1e-4f);
+        Slice linear(9, 9, f);
+        float jacobian = 0;
+        EXPECT_EQ(linear.type(c, &jacobian), type)
+            << f.a << " " << f.b << " " << f.cc << " " << f.d;
+        EXPECT_EQ(linear.detect.eigenValues[1], f.b * f.cc < 0 ? 1.0f : 0.0f);
+        EXPECT_NEAR(jacobian, kStencilScale * kStencilScale * (f.a * f.d - f.b * f.cc), 1e-4f);
     }
 }
 
@@ -200,8 +107,16 @@ TEST(Classification, TracingTestOverridesTheEigenvalueSignAndDropsDegeneratePoin
     ASSERT_EQ(s.detect.repNodeCnt, 1);
     EXPECT_TRUE(s.detect.critpoints->repNode[0] == p);
     EXPECT_EQ(typeTotal(s.detect), 1);
-    // A seed outside the field moves in neither run: equal distances mean attracting.
-    EXPECT_EQ(s.detect.testCriticalPoint(s.f, s.size, makeFloat2(35.5f, 30.5f)), 0);
+    // The seed (42.5, 42.5) lies outside the field and moves in neither run: equal distances
+    // mean attracting.
+    EXPECT_EQ(s.detect.testCriticalPoint(s.f, s.size, makeFloat2(32.5f, 32.5f)), 0);
+    // The seed lies 10 along each axis. The flow g(dx) (1, 1) with g = dx (7.5 - dx) / 5 turns
+    // at dx = 7.5: from beyond it the forward run comes back toward the point, from dx = 2 the
+    // backward one does.
+    Slice turn(60, 60,
+               [](float x, float) { return (x - 20) * (27.5f - x) / 5 * makeFloat2(1, 1); });
+    EXPECT_EQ(turn.detect.testCriticalPoint(turn.f, turn.size, makeFloat2(20, 20)), 0);
+    EXPECT_EQ(turn.detect.testCriticalPoint(turn.f, turn.size, makeFloat2(12, 12)), 1);
 
     // One zero eigenvalue: a center when the tracing test attracts, else dropped.
     for (const float rate : {-0.5f, 0.5f})
@@ -254,22 +169,17 @@ TEST(Detection, IsolatedPointsOfAllSixTypesAreFoundAndClassifiedOnEveryRun)
                     v = v + f(x, y);
                 return v;
             });
-    const CritpntDetect& d = s.detect;
-    const critpntArray& t = *d.critpoints;
-    const float2* tables[] = {t.repFocus, t.attrFocus, t.center,
-                              t.repNode,  t.attrNode,  t.saddlePnt};
-    const int* counts[] = {&d.repFocusCnt, &d.attrFocusCnt, &d.centerCnt,
-                           &d.repNodeCnt,  &d.attrNodeCnt,  &d.saddlePntCnt};
     // A second run starts from scratch: nothing accumulates.
     for (int run = 0; run < 2; ++run)
     {
         s.detectAll();
-        EXPECT_EQ(d.allPntCnt, 6);
-        EXPECT_EQ(t.repFocusTmpltSeedsCnt, 4);
+        EXPECT_EQ(s.detect.allPntCnt, 6);
+        EXPECT_EQ(s.detect.critpoints->repFocusTmpltSeedsCnt, 4);
+        const auto byType = pointsByType(s.detect);
         for (int n = 0; n < 6; ++n)
         {
-            ASSERT_EQ(*counts[n], 1) << flows[n].c.x << ", " << flows[n].c.y;
-            expectNear(tables[n][0], flows[n].c.x, flows[n].c.y, 0.05f);
+            ASSERT_EQ(byType[n].size(), 1u) << flows[n].c.x << ", " << flows[n].c.y;
+            expectNear(byType[n][0], flows[n].c.x, flows[n].c.y, 0.05f);
         }
     }
 }

@@ -1,97 +1,82 @@
-#include "data/dataManipulate.h"
+#include "common/testFields.h"
 
 #include <cmath>
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
-// A W x H x T field with v(i, j, t) = (i + 10 t, j - 10 t).
-DataManipulate gridField(int w, int h, int t)
+// v(i, j, t) = (i + 10 t, j - 10 t): linear, so every blend of its samples is exact.
+DataManipulate ramp(int3 size)
 {
-    DataManipulate data("", "", "", "", true);
-    data.flowFieldSize = {w, h, t};
-    data.orgnvectField2d.resize(std::size_t(w) * h * t);
-    data.assignPointerto2Ddata();
-    for (int s = 0; s < t; ++s)
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                data.orgnvectField2dSlice[s][j][i] = makeFloat2(i + 10.0f * s, j - 10.0f * s);
-    return data;
+    return makeField(size,
+                     [](int i, int j, int t) { return makeFloat2(i + 10.0f * t, j - 10.0f * t); });
 }
+
+void expectNear(const float2& v, const float2& expected)
+{
+    EXPECT_NEAR(v.x, expected.x, 1e-5f);
+    EXPECT_NEAR(v.y, expected.y, 1e-5f);
+}
+
+constexpr float2 kUntouched{7, 7};
 } // namespace
 
-TEST(FieldSampling, BilinearSampleIsExactOnSamplesAndAveragesBetween)
+// Positions are truncated toward zero, so (-0.5, 0) extrapolates from the first cell; refused
+// positions (NaN and those no int holds among them) leave the result untouched.
+TEST(FieldSampling, SliceAndSpaceTimeSamplersBlendInsideTheirDomains)
 {
-    const DataManipulate data = gridField(5, 4, 2);
-    float2 v{};
-    ASSERT_TRUE(data.interpolateVector2D(makeFloat2(2, 1), 1, v));
-    EXPECT_TRUE(v == makeFloat2(12, -9));
-    ASSERT_TRUE(data.interpolateVector2D(makeFloat2(2.5f, 1.5f), 0, v));
-    EXPECT_NEAR(v.x, 2.5f, 1e-6f);
-    EXPECT_NEAR(v.y, 1.5f, 1e-6f);
-    EXPECT_TRUE(data.makeVec(3, 4) == makeFloat2(3, 4));
-}
-
-TEST(FieldSampling, DomainEdgesOfTheSliceSampler)
-{
-    const DataManipulate data = gridField(5, 4, 1);
-    float2 v = makeFloat2(7, 7);
-    EXPECT_FALSE(data.interpolateVector2D(makeFloat2(4, 0), 0, v));
-    EXPECT_TRUE(v == makeFloat2(7, 7));
-    EXPECT_FALSE(data.interpolateVector2D(makeFloat2(1, 1), 1, v));
-    // Truncation toward zero lets (-0.5, 0) extrapolate from the first cell.
-    ASSERT_TRUE(data.interpolateVector2D(makeFloat2(-0.5f, 0), 0, v));
-    EXPECT_NEAR(v.x, -0.5f, 1e-6f);
-    const DataManipulate empty("", "", "", "", true);
-    EXPECT_FALSE(empty.interpolateVector2D(makeFloat2(0, 0), 0, v));
-}
-
-// Positions no int can hold are refused before any conversion.
-TEST(FieldSampling, PositionsBeyondIntAreRefused)
-{
-    const DataManipulate data = gridField(5, 4, 3);
-    const float huge = 3e9f;
-    for (const float bad : {NAN, huge, -huge, INFINITY})
+    const DataManipulate data = ramp({5, 4, 3});
+    const std::tuple<float2, int, float2> inside[] = {
+        {{2, 1}, 1, {12, -9}}, {{2.25f, 1.75f}, 0, {2.25f, 1.75f}}, {{-0.5f, 0}, 0, {-0.5f, 0}}};
+    for (const auto& [pos, t, expected] : inside)
     {
-        float2 v = makeFloat2(7, 7);
-        EXPECT_FALSE(data.interpolateVector2D(makeFloat2(bad, 1), 0, v)) << bad;
-        EXPECT_FALSE(data.interpolateVector2D(makeFloat2(1, bad), 0, v)) << bad;
-        EXPECT_FALSE(data.interpolateVector(makeFloat2(bad, 1), 0.5f, v)) << bad;
-        EXPECT_FALSE(data.interpolateVector(makeFloat2(1, 1), bad, v)) << bad;
-        EXPECT_EQ(v, makeFloat2(7, 7));
+        float2 v = kUntouched;
+        ASSERT_TRUE(data.interpolateVector2D(pos, t, v)) << pos.x;
+        expectNear(v, expected);
     }
+    const std::pair<float2, int> outside[] = {{{4, 0}, 0},    {{1, 3}, 0},    {{-1, 0}, 0},
+                                              {{1, 1}, 3},    {{1, 1}, -1},   {{NAN, 1}, 0},
+                                              {{3e9f, 1}, 0}, {{1, -3e9f}, 0}};
+    for (const auto& [pos, t] : outside)
+    {
+        float2 v = kUntouched;
+        EXPECT_FALSE(data.interpolateVector2D(pos, t, v)) << pos.x << ", " << pos.y << ", " << t;
+        EXPECT_EQ(v, kUntouched);
+    }
+    float2 v = kUntouched;
+    EXPECT_FALSE(DataManipulate("", "", "", "", true).interpolateVector2D({0, 0}, 0, v));
+    // A time between two steps weights the later one by its fraction; the step after must exist.
+    v = kUntouched;
+    ASSERT_TRUE(data.interpolateVector(makeFloat2(1.5f, 1), 1.25f, v));
+    expectNear(v, makeFloat2(14.0f, -11.5f));
+    const std::pair<float2, float> outsideInTime[] = {
+        {{1, 1}, 2.0f},   {{1, 1}, -1.0f}, {{1, 1}, NAN},    {{1, 1}, 3e9f},
+        {{NAN, 1}, 0.5f}, {{4, 1}, 0.5f},  {{1, 3e9f}, 0.5f}};
+    for (const auto& [pos, t] : outsideInTime)
+    {
+        v = kUntouched;
+        EXPECT_FALSE(data.interpolateVector(pos, t, v)) << pos.x << ", " << pos.y << ", " << t;
+        EXPECT_EQ(v, kUntouched);
+    }
+    EXPECT_FALSE(ramp({5, 4, 1}).interpolateVector(makeFloat2(1, 1), 0.0f, v));
 }
 
-TEST(FieldSampling, SpaceTimeSamplerNeedsTheNextStep)
+// In a flat array the first coordinate picks the row and its fraction weights the next record
+// in the row; indices are clamped to the array.
+TEST(FieldSampling, FlatArrayResampling)
 {
-    float2 v{};
-    EXPECT_FALSE(gridField(5, 4, 1).interpolateVector(makeFloat2(1, 1), 0.0f, v));
-    const DataManipulate data = gridField(5, 4, 3);
-    ASSERT_TRUE(data.interpolateVector(makeFloat2(1, 1), 1.5f, v));
-    EXPECT_NEAR(v.x, 16.0f, 1e-5f);
-    EXPECT_NEAR(v.y, -14.0f, 1e-5f);
-    EXPECT_FALSE(data.interpolateVector(makeFloat2(1, 1), 2.0f, v));
-}
-
-TEST(FieldSampling, ResamplingClampsToTheInputArray)
-{
-    // A 3 x 3 input: record (row a, column b) = (a, b, 0).
-    std::vector<float3> input;
+    std::vector<float3> input; // record (row a, column b) = (a, b, 0)
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < 3; ++b)
             input.push_back(makeFloat3(float(a), float(b), 0));
-    const DataManipulate grid = gridField(3, 3, 1);
-    std::vector<float3> mapped(9, makeFloat3(-1, -1, -1));
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(grid.mapVectorFile(input.data(), mapped.data(), int3{3, 3, 1}));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "mapVectorFile\n");
-    for (int k = 0; k < 9; ++k)
+    const DataManipulate grid = ramp({3, 3, 1});
+    const std::tuple<float2, bool, float2> cases[] = {{{0.25f, 1.5f}, true, {0.5f, 1.25f}},
+                                                      {{2.5f, 2.5f}, true, {2, 2}},
+                                                      {{0, 0}, false, {0, 0}}};
+    for (const auto& [pos, fastEnough, expected] : cases)
     {
-        EXPECT_FLOAT_EQ(mapped[k].x, float(k / 3));
-        EXPECT_FLOAT_EQ(mapped[k].y, float(k % 3));
+        float3 v{};
+        EXPECT_EQ(grid.interpolateVect(pos, 0, v, {3, 3, 1}, input.data()), fastEnough) << pos.x;
+        expectNear(makeFloat2(v.x, v.y), expected);
     }
-    float3 v{};
-    EXPECT_TRUE(grid.interpolateVect(makeFloat2(2.5f, 2.5f), 0, v, int3{3, 3, 1}, input.data()));
-    EXPECT_FLOAT_EQ(v.x, 2.0f);
-    EXPECT_FALSE(grid.interpolateVect(makeFloat2(0, 0), 0, v, int3{3, 3, 1}, input.data()));
 }

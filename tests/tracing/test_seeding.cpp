@@ -1,10 +1,11 @@
+#include "common/testFields.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
-#include "tracingFields.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -37,18 +38,7 @@ struct SeedingTest : testing::Test
 };
 } // namespace
 
-// With one seed or none there is nothing between the ends: nothing is read or written.
-TEST_F(SeedingTest, RakeOfAtMostOneSeedChangesNothing)
-{
-    for (const int numSeed : {1, 0, -3})
-    {
-        std::vector<float2> seeds(1, makeFloat2(4, 5));
-        tracer.computeRakeSeed(seeds.data(), numSeed);
-        EXPECT_EQ(seeds[0], makeFloat2(4, 5)) << numSeed;
-    }
-}
-
-TEST_F(SeedingTest, RakeOfFiveSeeds)
+TEST_F(SeedingTest, RakeUniformGridAndRandomSeeds)
 {
     tracer.numRakeSeeds = 5;
     lines->streamlineNum = 9; // cleared by the first click
@@ -66,51 +56,43 @@ TEST_F(SeedingTest, RakeOfFiveSeeds)
     {
         lines->currNumpnt = 0;
         rake(makeFloat2(10, 40), makeFloat2(10, 60), 5, flag, flag == 3);
-        EXPECT_TRUE(lines->streamlineNum == 0 && lines->timelineNum == 48 &&
-                    lines->pathlineNum == 5);
+        EXPECT_EQ(lines->streamlineNum, 0);
+        EXPECT_EQ(lines->timelineNum, 48);
+        EXPECT_EQ(lines->pathlineNum, 5);
         const int firstTimel = lines->timelineIndxArray[0].startIdx;
         EXPECT_EQ(firstTimel > 0, flag == 4);
         EXPECT_EQ(lines->pointArray[firstTimel + 4], makeFloat2(10, 60));
     }
-}
-
-TEST_F(SeedingTest, RakeBeyondCapacity)
-{
     tracer.numRakeSeeds = 1500;
     const std::string out = printed(
         [&]
         {
             rake(makeFloat2(5, 5), makeFloat2(5, 5), 0, 1);
             rake(makeFloat2(10, 10), makeFloat2(90, 90), 1500, 1);
-            EXPECT_TRUE(lines->streamlineNum == TracedLines::kMaxLines &&
-                        tracer.numRakeSeeds == TracedLines::kMaxLines);
+            EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+            EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
             rake(makeFloat2(5, 5), makeFloat2(9, 9), 2500, 3);
         });
     EXPECT_EQ(tracer.rakeSeeds[Tracing::kMaxRakeSeeds - 1], makeFloat2(9, 9));
     EXPECT_PRED2(mentions, out, "Rake refused");
     EXPECT_PRED2(mentions, out, "500 of 1500 lines refused");
     EXPECT_PRED2(mentions, out, "500 of 2500 seeds refused");
-}
-
-TEST_F(SeedingTest, UniformGrid)
-{
-    // Written from point 0 with a count of the operation's own.
+    // Written from point 0 of a fresh store with a count of the operation's own.
+    lines = std::make_unique<TracedLines>();
     uniform(3, 1);
-    EXPECT_TRUE(tracer.rakeSeeds[0] == makeFloat2(25, 50) &&
-                tracer.rakeSeeds[2] == makeFloat2(75, 50));
-    EXPECT_TRUE(lines->streamlineNum == 3 && lines->currNumpnt == 0);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(tracer.rakeSeeds[k], makeFloat2(25.0f * float(k + 1), 50)) << k;
+    EXPECT_EQ(lines->streamlineNum, 3);
+    EXPECT_EQ(lines->currNumpnt, 0);
     EXPECT_EQ(lines->streamlineIndxArray[1].startIdx, lines->streamlineIndxArray[0].numPoint + 1);
     uniform(200, 1);
-    EXPECT_TRUE(lines->streamlineNum == 200 && tracer.rakeSeeds[199].x == 0.0f);
+    EXPECT_EQ(lines->streamlineNum, 200);
+    EXPECT_EQ(tracer.rakeSeeds[199].x, 0.0f);
     tracer.numRakeSeeds = 99 * 99;
     EXPECT_PRED2(mentions, printed([&] { uniform(99, 99); }), "8801 of 9801 lines refused");
-    EXPECT_TRUE(lines->streamlineNum == TracedLines::kMaxLines &&
-                tracer.numRakeSeeds == TracedLines::kMaxLines);
+    EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+    EXPECT_EQ(tracer.numRakeSeeds, TracedLines::kMaxLines);
     EXPECT_EQ(tracer.rakeSeeds[999], makeFloat2(10, 11));
-}
-
-TEST_F(SeedingTest, RandomSeedsRepeatAndCoverTheRange)
-{
     Tracing other(field.flowFieldSize, 0);
     random(tracer, 300);
     random(other, 300);
@@ -138,52 +120,43 @@ TEST(ParallelSeeding, WritesTheStoreOfOneThread)
                                                            0.4f * (i - 60) - 0.1f * (j - 45));
                                      });
     DataManipulate orbits = rotationField({100, 100, 1}, 50, 50, 0.5f);
-    struct Case
+    // Field, seeds per side (negative: that many random seeds), points per line, step.
+    const std::tuple<DataManipulate*, int, int, int> cases[] = {
+        {&focus, 20, 2000, 1}, {&focus, -500, 2000, 3}, {&orbits, 3, 600000, 5}};
+    for (const auto& c : cases)
     {
-        DataManipulate* field;
-        bool bRandom;
-        int numSeed;
-        int iNumPointsStrl;
-        int uiIntvTracStp;
-    };
-    for (const Case& c : {Case{&focus, false, 20, 2000, 1}, Case{&focus, true, 500, 2000, 3},
-                          Case{&orbits, false, 3, 600000, 5}})
-    {
-        std::vector<std::unique_ptr<TracedLines>> stores;
-        std::vector<std::string> messages;
-        for (const unsigned threads : {1u, 4u})
+        DataManipulate& field = *std::get<0>(c);
+        const int numSeed = std::get<1>(c);
+        std::unique_ptr<TracedLines> stores[2];
+        std::string messages[2];
+        for (const int many : {0, 1})
         {
-            Tracing tracer(c.field->flowFieldSize, 0);
-            tracer.threadCount = threads;
-            tracer.iNumPointsStrl = c.iNumPointsStrl;
-            tracer.uiIntvTracStp = c.uiIntvTracStp;
-            auto& lines = stores.emplace_back(std::make_unique<TracedLines>());
-            float2*** slices = c.field->orgnvectField2dSlice.data();
-            messages.push_back(printed(
+            Tracing t(field.flowFieldSize, 0);
+            t.threadCount = many ? 4 : 1;
+            t.iNumPointsStrl = std::get<2>(c);
+            t.uiIntvTracStp = std::get<3>(c);
+            TracedLines* lines = (stores[many] = std::make_unique<TracedLines>()).get();
+            float2*** slices = field.orgnvectField2dSlice.data();
+            messages[many] = printed(
                 [&]
                 {
-                    if (c.bRandom)
-                        tracer.getRandSdPnts(tracer.rakeSeeds, c.numSeed, tracer.flowFieldSize,
-                                             slices, lines.get());
+                    if (numSeed < 0)
+                        t.getRandSdPnts(t.rakeSeeds, -numSeed, t.flowFieldSize, slices, lines);
                     else
-                        tracer.getUnifSdPnts(tracer.rakeSeeds, c.numSeed, c.numSeed,
-                                             tracer.flowFieldSize, slices, lines.get());
-                }));
+                        t.getUnifSdPnts(t.rakeSeeds, numSeed, numSeed, t.flowFieldSize, slices,
+                                        lines);
+                });
         }
-        EXPECT_EQ(mentions(messages[0], "refused"), c.field == &orbits);
-        for (std::size_t k = 1; k < stores.size(); ++k)
-        {
-            const TracedLines& one = *stores[0];
-            const TracedLines& many = *stores[k];
-            EXPECT_EQ(messages[k], messages[0]);
-            EXPECT_EQ(many.streamlineNum, one.streamlineNum);
-            EXPECT_EQ(many.currNumpnt, one.currNumpnt);
-            EXPECT_EQ(std::memcmp(many.streamlineIndxArray.data(), one.streamlineIndxArray.data(),
-                                  TracedLines::kMaxLines * sizeof(flowlineInfo)),
-                      0);
-            EXPECT_EQ(std::memcmp(many.pointArray.data(), one.pointArray.data(),
-                                  TracedLines::kMaxPoints * sizeof(float2)),
-                      0);
-        }
+        EXPECT_EQ(mentions(messages[0], "refused"), &field == &orbits);
+        EXPECT_EQ(messages[1], messages[0]);
+        EXPECT_EQ(stores[1]->streamlineNum, stores[0]->streamlineNum);
+        EXPECT_EQ(stores[1]->currNumpnt, stores[0]->currNumpnt);
+        EXPECT_EQ(std::memcmp(stores[1]->streamlineIndxArray.data(),
+                              stores[0]->streamlineIndxArray.data(),
+                              TracedLines::kMaxLines * sizeof(flowlineInfo)),
+                  0);
+        EXPECT_EQ(std::memcmp(stores[1]->pointArray.data(), stores[0]->pointArray.data(),
+                              TracedLines::kMaxPoints * sizeof(float2)),
+                  0);
     }
 }
