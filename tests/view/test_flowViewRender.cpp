@@ -1,22 +1,23 @@
+// Frames of the view read back pixel by pixel: the shading textures, the backdrop, the band,
+// disc and arrow primitives, and the field-lines traced by clicks.
 #include "viewFixture.h"
-
-#include <QApplication>
-#include <QTest>
 
 namespace
 {
-
 constexpr float4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
 
-bool covered(const QColor& c)
-{
-    return c.green() < 128;
-}
-
-bool white(const QColor& c)
-{
-    return c.red() > 250 && c.green() > 250 && c.blue() > 250;
-}
+// Thin lines may cover a pixel only in part: dark rather than black, reddish rather than red.
+using Test = bool (*)(const QColor&);
+const Test white = [](const QColor& c)
+{ return c.red() > 250 && c.green() > 250 && c.blue() > 250; };
+const Test covered = [](const QColor& c) { return c.green() < 128; };
+const Test red = [](const QColor& c) { return c.red() > 140 && c.green() < 60 && c.blue() < 60; };
+const Test green = [](const QColor& c) { return c.green() > 140 && c.red() < 60 && c.blue() < 60; };
+const Test blue = [](const QColor& c) { return c.blue() > 100 && c.red() < 60 && c.green() < 60; };
+const Test magenta = [](const QColor& c)
+{ return c.red() > 140 && c.blue() > 140 && c.green() < 60; };
+const Test dark = [](const QColor& c) { return std::max({c.red(), c.green(), c.blue()}) < 140; };
+const Test reddish = [](const QColor& c) { return c.red() > 140 && c.green() < c.red() - 60; };
 
 // Clears the backdrop away so a primitive is drawn on plain white.
 void onWhite(ProbeView& view, std::function<void(ProbeView&)> draw)
@@ -27,204 +28,269 @@ void onWhite(ProbeView& view, std::function<void(ProbeView&)> draw)
         draw(v);
     };
 }
-
 } // namespace
 
-// A 100 x 100 view on a 100 x 100 field: one field unit per pixel after a reset.
 class TestFlowViewRender : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void texturesHoldTheGreyRamps();
-    void backdropShadesBlueToGrey();
-    void bandsHaveTheirShapes();
-    void fadedLineRampsItsAlpha();
-    void discIsFlattenedAtTheLeftEdge();
-    void antialiasingFollowsTheSwitch();
-    void emptyFieldShowsWhite();
+    std::unique_ptr<ViewWorkdir> workdir;
+    std::unique_ptr<ProbeView> view;
+    QImage frame;
 
-private:
-    // Shows the view over a uniform field of the given size, or over no field at all.
-    void open(int3 size)
+    // Shows a view of the given size over a uniform field (speed, 0), or over no field.
+    void open(int3 size, int pixels, float speed = 1.0f)
     {
         view.reset();
-        field.reset(); // restores the working directory before the next one is made
-        field =
-            size.x > 0 ? std::make_unique<WorkingField>(size) : std::make_unique<WorkingField>();
-        view = std::make_unique<ProbeView>(nullptr, 100, 100);
-        view->resize(100, 100);
+        workdir.reset(); // restores the working directory before the next one is made
+        workdir = size.x > 0 ? std::make_unique<ViewWorkdir>(size, speed)
+                             : std::make_unique<ViewWorkdir>();
+        view = std::make_unique<ProbeView>(nullptr, pixels, pixels);
+        view->resize(pixels, pixels);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
-    QColor at(const QImage& image, float x, float y) { return fieldPixel(image, *view, x, y); }
-
-    std::unique_ptr<WorkingField> field;
-    std::unique_ptr<ProbeView> view;
-};
-
-void TestFlowViewRender::init()
-{
-    open(int3{100, 100, 1});
-}
-
-void TestFlowViewRender::cleanup()
-{
-    view.reset();
-    field.reset();
-}
-
-void TestFlowViewRender::texturesHoldTheGreyRamps()
-{
-    const std::vector<int> tube = {0x22, 0x49, 0x57, 0x65, 0x73, 0x82, 0x90, 0x9F, 0xAD,
-                                   0xBB, 0xCA, 0xE0, 0xFE, 0xF0, 0xD4, 0xC4, 0xB7, 0xA8,
-                                   0x9B, 0x8D, 0x7F, 0x71, 0x64, 0x56, 0x48, 0x22};
-    std::vector<int> disc(tube.begin(), tube.begin() + 12);
-    disc.insert(disc.end(), 13, 0xFE);
-    disc.insert(disc.end(), tube.begin() + 13, tube.end());
-    view->makeCurrent();
-    for (const auto& [name, rows] : {std::pair{view->tex, tube}, std::pair{view->texpnt, disc}})
+    void grab() { frame = grabFrame(*view); }
+    // Whether the pixel over (x, y), or one up to spread rows above or below it, passes test.
+    bool at(float x, float y, Test test, int spread = 0)
     {
-        QVERIFY(glIsTexture(name) && view->tex != view->texpnt);
-        glBindTexture(GL_TEXTURE_2D, name);
-        GLint h = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-        QCOMPARE(h, int(rows.size()));
-        std::vector<unsigned char> texels(4 * rows.size());
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        for (std::size_t r = 0; r < rows.size(); ++r) // texture row 0 is the image's bottom row
-            QCOMPARE(int(texels[4 * r + 1]), rows[rows.size() - 1 - r]);
+        const QPoint p = pixelAt(*view, x, y);
+        for (int dy = -spread; dy <= spread; ++dy)
+            if (test(frame.pixelColor(p.x(), p.y() + dy)))
+                return true;
+        return false;
     }
-    view->doneCurrent();
-}
 
-void TestFlowViewRender::backdropShadesBlueToGrey()
-{
-    view->translateZ = 100; // the field fills the middle half of the view
-    const QImage image = view->grabFramebuffer();
-    const QColor top = at(image, 50.5f, 98.5f);
-    const QColor bottom = at(image, 50.5f, 1.5f);
-    QVERIFY2(top.blue() > 250 && top.red() < 170 && top.green() > top.red() + 40,
-             qPrintable(top.name()));
-    QVERIFY2(std::abs(bottom.red() - bottom.blue()) < 12 && bottom.red() < 205,
-             qPrintable(bottom.name()));
-    for (const float2& p : {float2{-20, 50}, float2{50, 120}, float2{120, 50}})
-        QVERIFY(white(at(image, p.x, p.y)));
-}
-
-// Bands have square ends and no cap, a right angle is mitred, an arrowhead reaches 4.5 radii
-// beyond the last point.
-void TestFlowViewRender::bandsHaveTheirShapes()
-{
-    struct Case
+private slots:
+    void init() { open(int3{100, 100, 1}, 100); } // one field unit per pixel
+    void cleanup()
     {
-        const char* name;
-        std::vector<float2> points;
-        float radius;
-        bool bArrow;
-        std::vector<float2> inside, outside;
-    };
-    const Case cases[] = {
-        {"band",
-         {{20, 50}, {80, 50}},
-         5.0f,
-         false,
-         {{50.5f, 45.5f}, {50.5f, 54.5f}, {21.5f, 50.5f}},
-         {{50.5f, 44.5f}, {50.5f, 55.5f}, {18.5f, 50.5f}, {81.5f, 50.5f}}},
-        {"mitre",
-         {{20, 20}, {60, 20}, {60, 80}},
-         5.0f,
-         false,
-         {{63.5f, 16.5f}, {64.5f, 15.5f}, {56.5f, 23.5f}},
-         {{66.5f, 13.5f}, {53.5f, 27.5f}}},
-        {"arrow",
-         {{20, 50}, {50, 50}},
-         4.0f,
-         true,
-         {{65.5f, 50.5f}, {52.5f, 45.5f}},
-         {{69.5f, 50.5f}}},
-    };
-    for (const Case& c : cases)
-    {
-        onWhite(*view,
-                [&c](ProbeView& v)
-                {
-                    std::vector<float2> points = c.points;
-                    v.drawLine(points.data(), int(points.size()), c.radius, 0, kRed, 0.0f,
-                               c.bArrow);
-                });
-        const QImage image = view->grabFramebuffer();
-        for (const float2& p : c.inside)
-            QVERIFY2(covered(at(image, p.x, p.y)), c.name);
-        for (const float2& p : c.outside)
-            QVERIFY2(white(at(image, p.x, p.y)), c.name);
+        keepFrameOfFailure();
+        view.reset(), workdir.reset();
     }
-}
 
-void TestFlowViewRender::fadedLineRampsItsAlpha()
-{
-    onWhite(*view,
-            [](ProbeView& v)
-            {
-                std::vector<float2> points;
-                for (int i = 0; i < 31; ++i)
-                    points.push_back(float2{10.0f + 2.0f * i, 50.0f});
-                v.drawLine(points.data(), 31, 5.0f, 0, kRed, 1.0f / 30.0f, false);
-            });
-    const QImage image = view->grabFramebuffer();
-    // Point 0 (x = 10) is cut off; alpha climbs from 0 at x = 12 to 29/30 at x = 70.
-    QVERIFY(white(at(image, 11.0f, 50.5f)));
-    for (float x : {20.5f, 40.5f, 60.5f, 69.5f})
+    void texturesHoldTheGreyRamps()
     {
-        const float alpha = 1.0f - at(image, x, 50.5f).green() / 255.0f; // red over white
-        QVERIFY2(std::fabs(alpha - (x - 12.0f) / 60.0f) < 0.03f, qPrintable(QString::number(x)));
-    }
-}
-
-void TestFlowViewRender::discIsFlattenedAtTheLeftEdge()
-{
-    view->translateX = 0; // the field's left edge in the middle of the view
-    onWhite(*view,
-            [](ProbeView& v)
-            {
-                glColor3f(0.0f, 0.0f, 1.0f);
-                v.drawCircle(float2{5, 50}, 10, 10.0f);
-                v.drawCircle(float2{30, 80}, 10, 10.0f);
-                v.drawCircle(float2{30, 20}, 3, 10.0f); // refused: too few rim points
-                v.drawVectors(v.dataMani.get(), int2{0, 3}, 6.0f, true); // refused: no cells
-            });
-    const QImage image = view->grabFramebuffer();
-    const QColor inside = at(image, 1.5f, 50.5f);
-    QVERIFY(inside.red() < 60 && inside.blue() > 100);
-    QVERIFY(white(at(image, -1.5f, 50.5f)));
-    QVERIFY(at(image, 30.5f, 80.5f).blue() > 230); // round and bright away from the edge
-    QVERIFY(at(image, 21.5f, 80.5f).red() < 60);
-    QVERIFY(white(at(image, 30.5f, 20.5f)));
-}
-
-void TestFlowViewRender::antialiasingFollowsTheSwitch()
-{
-    for (const int state : {2, 0})
-    {
-        view->on_toggleAntialias(state);
-        QCOMPARE(view->bAntiali, state != 0);
-        view->grabFramebuffer();
+        const std::vector<int> tube = {0x22, 0x49, 0x57, 0x65, 0x73, 0x82, 0x90, 0x9F, 0xAD,
+                                       0xBB, 0xCA, 0xE0, 0xFE, 0xF0, 0xD4, 0xC4, 0xB7, 0xA8,
+                                       0x9B, 0x8D, 0x7F, 0x71, 0x64, 0x56, 0x48, 0x22};
+        std::vector<int> disc(tube.begin(), tube.begin() + 12);
+        disc.insert(disc.end(), 13, 0xFE);
+        disc.insert(disc.end(), tube.begin() + 13, tube.end());
         view->makeCurrent();
-        QCOMPARE(bool(glIsEnabled(GL_LINE_SMOOTH)), state != 0);
+        QVERIFY(view->tex != view->texpnt);
+        for (const auto& [name, rows] : {std::pair{view->tex, tube}, std::pair{view->texpnt, disc}})
+        {
+            QVERIFY(glIsTexture(name));
+            glBindTexture(GL_TEXTURE_2D, name);
+            GLint h = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+            QCOMPARE(h, int(rows.size()));
+            std::vector<unsigned char> texels(4 * rows.size());
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+            for (std::size_t r = 0; r < rows.size(); ++r) // row 0 is the image's bottom row
+                QCOMPARE(int(texels[4 * r + 1]), rows[rows.size() - 1 - r]);
+        }
         view->doneCurrent();
     }
-}
 
-void TestFlowViewRender::emptyFieldShowsWhite()
-{
-    open(int3{});
-    const QImage image = view->grabFramebuffer();
-    for (int y = 0; y < 100; y += 9)
-        for (int x = 0; x < 100; x += 9)
-            QVERIFY(white(image.pixelColor(x, y)));
-}
+    void backdropShadesBlueToGrey()
+    {
+        view->translateZ = 100; // the field fills the middle half of the view
+        grab();
+        const QColor top = colorAt(frame, *view, 50.5f, 98.5f);
+        const QColor bottom = colorAt(frame, *view, 50.5f, 1.5f);
+        QVERIFY2(top.blue() > 250, qPrintable(top.name()));
+        QVERIFY2(top.red() < 170, qPrintable(top.name()));
+        QVERIFY2(top.green() > top.red() + 40, qPrintable(top.name()));
+        QVERIFY2(std::abs(bottom.red() - bottom.blue()) < 12, qPrintable(bottom.name()));
+        QVERIFY2(bottom.red() < 205, qPrintable(bottom.name()));
+        for (const float2& p : {float2{-20, 50}, float2{50, 120}, float2{120, 50}})
+            QVERIFY(at(p.x, p.y, white));
+    }
+
+    // Bands have square ends and no cap, a right angle is mitred, an arrowhead reaches 4.5
+    // radii beyond the last point.
+    void bandsHaveTheirShapes()
+    {
+        struct Case
+        {
+            const char* name;
+            std::vector<float2> points;
+            float radius;
+            bool bArrow;
+            std::vector<float2> inside, outside;
+        };
+        const Case cases[] = {
+            {"band",
+             {{20, 50}, {80, 50}},
+             5.0f,
+             false,
+             {{50.5f, 45.5f}, {50.5f, 54.5f}, {21.5f, 50.5f}},
+             {{50.5f, 44.5f}, {50.5f, 55.5f}, {18.5f, 50.5f}, {81.5f, 50.5f}}},
+            {"mitre",
+             {{20, 20}, {60, 20}, {60, 80}},
+             5.0f,
+             false,
+             {{63.5f, 16.5f}, {64.5f, 15.5f}, {56.5f, 23.5f}},
+             {{66.5f, 13.5f}, {53.5f, 27.5f}}},
+            {"arrow",
+             {{20, 50}, {50, 50}},
+             4.0f,
+             true,
+             {{65.5f, 50.5f}, {52.5f, 45.5f}},
+             {{69.5f, 50.5f}}},
+        };
+        for (const Case& c : cases)
+        {
+            onWhite(*view,
+                    [&c](ProbeView& v)
+                    {
+                        std::vector<float2> points = c.points;
+                        v.drawLine(points.data(), int(points.size()), c.radius, 0, kRed, 0.0f,
+                                   c.bArrow);
+                    });
+            grab();
+            for (const float2& p : c.inside)
+                QVERIFY2(at(p.x, p.y, covered), c.name);
+            for (const float2& p : c.outside)
+                QVERIFY2(at(p.x, p.y, white), c.name);
+        }
+    }
+
+    void fadedLineRampsItsAlpha()
+    {
+        onWhite(*view,
+                [](ProbeView& v)
+                {
+                    std::vector<float2> points;
+                    for (int i = 0; i < 31; ++i)
+                        points.push_back(float2{10.0f + 2.0f * i, 50.0f});
+                    v.drawLine(points.data(), 31, 5.0f, 0, kRed, 1.0f / 30.0f, false);
+                });
+        grab();
+        // Point 0 (x = 10) is cut off; alpha climbs from 0 at x = 12 to 29/30 at x = 70.
+        QVERIFY(at(11.0f, 50.5f, white));
+        for (float x : {20.5f, 40.5f, 60.5f, 69.5f})
+        {
+            const float alpha = 1.0f - colorAt(frame, *view, x, 50.5f).green() / 255.0f;
+            QVERIFY2(std::fabs(alpha - (x - 12.0f) / 60.0f) < 0.03f,
+                     qPrintable(QString::number(x)));
+        }
+    }
+
+    void discIsFlattenedAtTheLeftEdge()
+    {
+        view->translateX = 0; // the field's left edge in the middle of the view
+        onWhite(*view,
+                [](ProbeView& v)
+                {
+                    glColor3f(0.0f, 0.0f, 1.0f);
+                    v.drawCircle(float2{5, 50}, 10, 10.0f);
+                    v.drawCircle(float2{30, 80}, 10, 10.0f);
+                    v.drawCircle(float2{30, 20}, 3, 10.0f); // refused: too few rim points
+                    v.drawVectors(v.dataMani.get(), int2{0, 3}, 6.0f, true); // refused: no cells
+                });
+        grab();
+        const QColor inside = colorAt(frame, *view, 1.5f, 50.5f);
+        QVERIFY2(inside.red() < 60, qPrintable(inside.name()));
+        QVERIFY2(inside.blue() > 100, qPrintable(inside.name()));
+        QVERIFY(at(-1.5f, 50.5f, white));
+        QVERIFY(colorAt(frame, *view, 30.5f, 80.5f).blue() > 230); // round, bright away from it
+        QVERIFY(colorAt(frame, *view, 21.5f, 80.5f).red() < 60);
+        QVERIFY(at(30.5f, 20.5f, white));
+    }
+
+    void antialiasingFollowsTheSwitch()
+    {
+        for (const int state : {2, 0})
+        {
+            view->on_toggleAntialias(state);
+            QCOMPARE(view->bAntiali, state != 0);
+            grab();
+            view->makeCurrent();
+            QCOMPARE(bool(glIsEnabled(GL_LINE_SMOOTH)), state != 0);
+            view->doneCurrent();
+        }
+    }
+
+    void emptyFieldShowsWhite()
+    {
+        open(int3{}, 100);
+        grab();
+        for (int y = 0; y < 100; y += 9)
+            for (int x = 0; x < 100; x += 9)
+                QVERIFY(white(frame.pixelColor(x, y)));
+    }
+
+    // Six pixels per field unit from here on: a red band of half-width 3 with a blue seed.
+    void streamlineIsARedBandWithABlueSeed()
+    {
+        open(int3{100, 100, 2}, 600);
+        grab();
+        QVERIFY(!at(20, 50, red));
+        click(*view, 50, 50);
+        grab();
+        QVERIFY(at(20, 50, red));
+        QVERIFY(at(80, 50, red));
+        QVERIFY(at(50, 50, blue));
+        QVERIFY(!at(20, 60, red));
+        QVERIFY(!at(20, 40, red));
+    }
+
+    // Particles released every 3 time steps at speed 4 lie 12 units apart: the band shows
+    // between the discs of radius 5.
+    void streaklineIsAGreenBandWithBlueParticles()
+    {
+        open(int3{100, 100, 9}, 600, 4.0f);
+        view->on_view_toggleStrkline(2);
+        view->on_view_changeStrklSliceIntv(3.0f);
+        click(*view, 10, 50);
+        grab();
+        for (float x : {10.0f, 22.0f, 34.0f, 46.0f})
+            QVERIFY(at(x, 50, blue));
+        for (float x : {16.0f, 28.0f, 40.0f})
+            QVERIFY(at(x, 50, green));
+        QVERIFY(!at(60, 50, green));
+    }
+
+    // A rake's discs follow the mouse; its timeline 0 is the rake itself, seeds at y = 20, 50
+    // and 80.
+    void rakeAndTimeline()
+    {
+        open(int3{100, 100, 4}, 600);
+        view->on_view_modifRakeNumSeed(3);
+        view->on_view_toggleRakeSeeding(2);
+        view->on_view_toggleTimeline(2);
+        click(*view, 20, 20);
+        moveTo(*view, 20, 80);
+        grab();
+        QVERIFY(at(20, 80, blue));
+        QVERIFY(at(20, 50, blue));
+        QVERIFY(!at(50, 50, blue));
+        click(*view, 20, 80);
+        grab();
+        for (float y : {20.0f, 50.0f, 80.0f})
+            QVERIFY(at(20, y, blue));
+        QVERIFY(at(20, 35, magenta));
+        QVERIFY(at(20, 65, magenta));
+        QVERIFY(!at(30, 35, magenta));
+    }
+
+    // Committed lines are black; line mode draws a one-pixel strip.
+    void thinLinesAndCommittedLines()
+    {
+        open(int3{100, 100, 2}, 600);
+        click(*view, 50, 30);
+        view->tmpLines->commitTmplines(view->commitedLines.get());
+        view->bTubelines = false;
+        click(*view, 50, 70);
+        grab();
+        QVERIFY(at(20, 30, dark, 1));
+        QVERIFY(at(20, 70, reddish, 1));
+        QVERIFY(!at(20, 70.6f, reddish, 1)); // four pixels above
+    }
+};
 
 int main(int argc, char* argv[])
 {
