@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 class CapturedOutput
 {
@@ -11,10 +12,10 @@ public:
     CapturedOutput()
     {
         std::fflush(nullptr);
-        for (int fd = 1; fd <= 2; ++fd)
+        for (int k : {0, 1})
         {
-            saved[fd - 1] = dup(fd);
-            dup2(fileno(files[fd - 1]), fd);
+            saved[k] = dup(k + 1);
+            dup2(fileno(files[k]), k + 1);
         }
     }
     ~CapturedOutput()
@@ -26,30 +27,28 @@ public:
     CapturedOutput(const CapturedOutput&) = delete;
     CapturedOutput& operator=(const CapturedOutput&) = delete;
 
-    QString out() { return contents(files[0]); }
-    QString err() { return contents(files[1]); }
+    // Each ends the capture, so the text is complete.
+    QString out() { return contents(0); }
+    QString err() { return contents(1); }
 
 private:
     void restore()
     {
         std::fflush(nullptr);
-        for (int fd = 1; fd <= 2; ++fd)
-            if (saved[fd - 1] >= 0)
+        for (int k : {0, 1})
+            if (saved[k] >= 0)
             {
-                dup2(saved[fd - 1], fd);
-                close(saved[fd - 1]);
-                saved[fd - 1] = -1;
+                dup2(saved[k], k + 1);
+                close(std::exchange(saved[k], -1));
             }
     }
-    // Ends the capture, so the text is complete and later output goes to the terminal again.
-    QString contents(std::FILE* file)
+    QString contents(int k)
     {
         restore();
-        std::rewind(file);
+        std::rewind(files[k]);
         QByteArray bytes;
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.append(buffer, qsizetype(n));
+        for (int c; (c = std::fgetc(files[k])) != EOF;)
+            bytes.append(char(c));
         return QString::fromLocal8Bit(bytes);
     }
 

@@ -1,18 +1,11 @@
 // The critical point layer of the view on a field with one feature of each type: glowing
 // discs, template streamlines in blocks per type, and their dashes.
-#include "tracing/tracedLines.h"
-#include "view/critpntShapes.h"
-#include "view/flowView.h"
-#include "viewWorkdir.h"
+#include "viewFixture.h"
 
 #include "datasetWriter.h"
 #include "syntheticFlow.h"
 
-#include <QTest>
-#include <cmath>
-#include <memory>
 #include <numeric>
-#include <vector>
 
 namespace
 {
@@ -73,10 +66,11 @@ class TestCritpntDisplay : public QObject
 
 private slots:
     void init();
-    void cleanup() { view.reset(), workdir.reset(); }
-    void dashesFollowTheFrame_data();
-    void dashesFollowTheFrame();
-    void tickingATypeDrawsItsDiscs_data();
+    void cleanup()
+    {
+        keepFrameOfFailure();
+        view.reset(), workdir.reset();
+    }
     void tickingATypeDrawsItsDiscs();
     void templateBlocksFollowTheBoxes();
     void templateLinesAreDrawnOnlyForShownTypes();
@@ -84,7 +78,8 @@ private slots:
     void markSizeScalesTheGlows();
 
 private:
-    QImage frame() { return view->grabFramebuffer(); }
+    QImage frame() { return grabFrame(*view); }
+    QColor at(const QImage& image, const float2& p) { return colorAt(image, *view, p.x, p.y); }
     const critpntArray& tables() const { return *view->criticalpntDetect->critpoints; }
     float2 point(int type, int k) const { return (tables().*kTypes[type].points)[k]; }
     int count(int type) const { return (*view->criticalpntDetect).*kTypes[type].count; }
@@ -114,56 +109,27 @@ void TestCritpntDisplay::init()
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
-void TestCritpntDisplay::dashesFollowTheFrame_data()
-{
-    QTest::addColumn<int>("numPoint");
-    QTest::addColumn<int>("animStep");
-    QTest::addColumn<QList<int>>("dashes"); // first, len, arrow per dash
-    QTest::newRow("two full dashes") << 100 << 150 << QList<int>{0, 31, 1, 60, 31, 1};
-    QTest::newRow("last dash cut at the end") << 100 << 170 << QList<int>{0, 51, 1, 80, 20, 0};
-    QTest::newRow("only the growing dash") << 1000 << 30 << QList<int>{0, 31, 1};
-    QTest::newRow("one point has no dash") << 1 << 150 << QList<int>{};
-    QTest::newRow("negative frame has no dash") << 100 << -61 << QList<int>{};
-}
-
-void TestCritpntDisplay::dashesFollowTheFrame()
-{
-    QFETCH(int, numPoint);
-    QFETCH(int, animStep);
-    QFETCH(QList<int>, dashes);
-    QList<int> actual;
-    for (const CritpntShapes::Dash& d : CritpntShapes::strmletDashes(numPoint, animStep))
-        actual << d.first << d.len << int(d.bArrow);
-    QCOMPARE(actual, dashes);
-}
-
-void TestCritpntDisplay::tickingATypeDrawsItsDiscs_data()
-{
-    QTest::addColumn<int>("type");
-    const char* names[6] = {"repelling focus", "attracting focus", "center",
-                            "repelling node",  "attracting node",  "saddle"};
-    for (int t = 0; t < 6; ++t)
-        QTest::newRow(names[t]) << t;
-}
-
 // A glowing disc of the type's colour around each of its points, a white marker on it; none
-// before ticking or after unticking.
+// after unticking.
 void TestCritpntDisplay::tickingATypeDrawsItsDiscs()
 {
-    QFETCH(int, type);
-    const TypeCase& c = kTypes[type];
-    (view.get()->*c.toggle)(2);
-    QVERIFY(count(type) > 0);
-    const QImage shown = frame();
-    (view.get()->*c.toggle)(0);
-    QVERIFY(!view->bCritpntDetect);
-    const QImage hidden = frame();
-    for (int k = 0; k < count(type); ++k)
+    for (int type = 0; type < 6; ++type)
     {
-        const QColor glow = pixelAt(shown, besidePoint(point(type, k)), kField);
-        QVERIFY2(isGlowOf(glow, c.color), qPrintable(glow.name()));
-        QVERIFY(qGray(pixelAt(shown, point(type, k), kField).rgb()) > 220);
-        QVERIFY(!isGlowOf(pixelAt(hidden, besidePoint(point(type, k)), kField), c.color));
+        const TypeCase& c = kTypes[type];
+        (view.get()->*c.toggle)(2);
+        QVERIFY(count(type) > 0);
+        const QImage shown = frame();
+        (view.get()->*c.toggle)(0);
+        QVERIFY(!view->bCritpntDetect);
+        const QImage hidden = frame();
+        for (int k = 0; k < count(type); ++k)
+        {
+            const QColor glow = at(shown, besidePoint(point(type, k)));
+            QVERIFY2(isGlowOf(glow, c.color),
+                     qPrintable(QString("type %1: %2").arg(type).arg(glow.name())));
+            QVERIFY(qGray(at(shown, point(type, k)).rgb()) > 220);
+            QVERIFY(!isGlowOf(at(hidden, besidePoint(point(type, k))), c.color));
+        }
     }
 }
 
@@ -231,12 +197,13 @@ void TestCritpntDisplay::templateLinesAreDrawnOnlyForShownTypes()
         return far;
     };
     const std::vector<float2> shown = farPoints(3), hidden = farPoints(4);
-    QVERIFY(!shown.empty() && !hidden.empty());
+    QVERIFY(!shown.empty());
+    QVERIFY(!hidden.empty());
     const auto redOnShown = [&](const QImage& image)
     {
         int red = 0;
         for (const float2& q : shown)
-            red += isGlowOf(pixelAt(image, q, kField), QColor(255, 0, 0)) ? 1 : 0;
+            red += isGlowOf(at(image, q), QColor(255, 0, 0)) ? 1 : 0;
         return red;
     };
     const QImage image = frame();
@@ -247,7 +214,7 @@ void TestCritpntDisplay::templateLinesAreDrawnOnlyForShownTypes()
         bool nearShown = false;
         for (const float2& s : shown)
             nearShown = nearShown || std::hypot(q.x - s.x, q.y - s.y) < 8.0f;
-        QVERIFY(nearShown || !isGlowOf(pixelAt(image, q, kField), QColor(255, 0, 0)));
+        QVERIFY(nearShown || !isGlowOf(at(image, q), QColor(255, 0, 0)));
     }
 
     QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(300, 300));
@@ -283,7 +250,7 @@ void TestCritpntDisplay::confirmedTimeStepRerunsTheDetection()
 // quarter of that, and back at 100 % the frame is the one drawn before.
 void TestCritpntDisplay::markSizeScalesTheGlows()
 {
-    const std::filesystem::path folder = workdir->root / "flow data" / "stdy flow data";
+    const std::filesystem::path folder = "flow data/stdy flow data";
     QVERIFY(DatasetWriter::writeEarthquakeSteady(folder / "earthquake_100.txt",
                                                  folder / "earthquake_100.dat"));
     view->on_view_btnconfirmStdyFile();

@@ -1,11 +1,8 @@
 // Frames that start from the layers kept from the frame before look exactly like frames that
 // draw every layer: the kept layers are a sample-for-sample copy of the multisampled frame, so
 // the tolerance is zero. A change shows in the next frame.
-#include "view/flowView.h"
-#include "viewWorkdir.h"
+#include "viewFixture.h"
 
-#include <QTest>
-#include <memory>
 #include <utility>
 
 namespace
@@ -32,11 +29,6 @@ struct Case
     void (*change)(FlowView&);
 };
 
-void click(FlowView& v, int x, int y)
-{
-    QTest::mouseClick(&v, Qt::LeftButton, {}, QPoint(x, y));
-}
-
 void pan(FlowView& v)
 {
     QTest::mousePress(&v, Qt::MiddleButton, {}, QPoint(100, 100));
@@ -47,7 +39,7 @@ const Case kCases[] = {
     {"uniform streamlines over the LIC background; tubes off", kLic | kUniform,
      [](FlowView& v) { v.on_view_tubeLines(0); }},
     {"a committed streamline; a click traces another", kClickCommit,
-     [](FlowView& v) { click(v, 140, 100); }},
+     [](FlowView& v) { click(v, 70, 50); }},
     {"template streamlines; the LIC background", kTemplates,
      [](FlowView& v) { v.on_view_toggleLICBk(2); }},
     {"flowlets over the LIC background; a pan", kLic | kUniform | kAnimate, pan},
@@ -69,7 +61,7 @@ void setUp(FlowView& v, int steps)
         v.on_view_toggleUnifSeeding(2);
     if (steps & kClickCommit)
     {
-        click(v, 60, 60);
+        click(v, 30, 70);
         std::swap(v.tmpLines, v.commitedLines);
         v.invalidate();
     }
@@ -89,7 +81,11 @@ class TestFrameCache : public QObject
 
 private slots:
     void init();
-    void cleanup() { view.reset(), workdir.reset(); }
+    void cleanup()
+    {
+        keepFrameOfFailure();
+        view.reset(), workdir.reset();
+    }
     void keptLayersGiveTheFrameOfAllLayers_data();
     void keptLayersGiveTheFrameOfAllLayers();
 
@@ -98,7 +94,7 @@ private:
     {
         view->bFrameCache = bKept;
         view->animStep = kAnimStep;
-        return view->grabFramebuffer();
+        return grabFrame(*view);
     }
 
     std::unique_ptr<ViewWorkdir> workdir;

@@ -1,14 +1,8 @@
 // The LIC background of the view: per-step images written, read and equalised on demand.
 #include "capturedOutput.h"
-#include "view/flowView.h"
-#include "viewWorkdir.h"
+#include "viewFixture.h"
 
-#include <GL/gl.h>
-#include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
 
 namespace fs = std::filesystem;
 
@@ -19,23 +13,18 @@ constexpr int kSteps = 6;
 constexpr int kStillStep = 3; // the field is zero there, so its LIC image is black
 
 // A grey PPM image of the field's size, every pixel the same value.
-void writeGreyImage(const fs::path& file, unsigned char value)
+std::string greyImage(unsigned char value)
 {
-    std::ofstream out(file, std::ios::binary);
-    out << "P6\n" << kField << "  " << kField << "\n255\n";
-    out << std::string(std::size_t(kField) * kField * 3, char(value));
+    return "P6\n40  40\n255\n" + std::string(std::size_t(kField) * kField * 3, char(value));
 }
 
-std::string fileBytes(const fs::path& file)
+// The colour's name when it is not within 2 of the grey value in every channel.
+QString unlessGrey(const QColor& c, int value)
 {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool isGrey(const QColor& c, int value)
-{
-    return std::abs(c.red() - value) <= 2 && std::abs(c.green() - value) <= 2 &&
-           std::abs(c.blue() - value) <= 2;
+    for (const int channel : {c.red(), c.green(), c.blue()})
+        if (std::abs(channel - value) > 2)
+            return c.name();
+    return {};
 }
 } // namespace
 
@@ -45,20 +34,25 @@ class TestLicDisplay : public QObject
 
 private slots:
     void init();
-    void cleanup() { view.reset(), workdir.reset(); }
+    void cleanup()
+    {
+        keepFrameOfFailure();
+        view.reset(), workdir.reset();
+    }
     void licAndEqualisationFollowTheirBoxes();
     void stepImageIsReadOnceAndNotRegenerated();
     void brokenImagesKeepThePreviousBackground();
-    void missingDataFolderIsCreated();
     void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
     void unwritableFolderStillShowsTheComputedImage();
     void untickingActsOnTheContextAtOnce();
 
 private:
-    QColor middle()
+    // The middle of the field's frame, when it is not the grey value.
+    QString unlessGreyMiddle(int value)
     {
-        return pixelAt(view->grabFramebuffer(), makeFloat2(kField * 0.5f, kField * 0.5f), kField);
+        return unlessGrey(colorAt(grabFrame(*view), *view, kField * 0.5f, kField * 0.5f), value);
     }
+    QColor middle() { return colorAt(grabFrame(*view), *view, kField * 0.5f, kField * 0.5f); }
 
     std::unique_ptr<ViewWorkdir> workdir;
     std::unique_ptr<FlowView> view;
@@ -83,29 +77,34 @@ void TestLicDisplay::licAndEqualisationFollowTheirBoxes()
     view->uiTimelDispTimeId = kStillStep;
     view->licImage->LICBkImgPth = "./data/LIC3.ppm";
     view->on_view_toggleLICBk(2);
-    QVERIFY(fs::exists(workdir->root / "data" / "LIC3.ppm"));
-    QVERIFY2(isGrey(middle(), 0), qPrintable(middle().name()));
+    QVERIFY(fs::exists("data/LIC3.ppm"));
+    QCOMPARE(unlessGreyMiddle(0), QString());
     view->on_view_toggleLICHisto(2);
-    QVERIFY2(isGrey(middle(), 255), qPrintable(middle().name()));
+    QCOMPARE(unlessGreyMiddle(255), QString());
     view->on_view_toggleLICBk(0);
-    QVERIFY(!view->bLICBk && !view->bLicHisto);
+    QVERIFY(!view->bLICBk);
+    QVERIFY(!view->bLicHisto);
     QCOMPARE(middle(), backdrop);
 }
 
+// A step image is made once, into a data folder made when missing; an existing one is read,
+// not written, and read only once.
 void TestLicDisplay::stepImageIsReadOnceAndNotRegenerated()
 {
-    const fs::path step5 = workdir->root / "data" / "LIC5.ppm";
-    writeGreyImage(step5, 77);
-    const std::string written = fileBytes(step5);
+    fs::remove_all("data");
     view->bLICBk = true;
+    view->showLIC(2);
+    QVERIFY(fs::exists("data/LIC2.ppm"));
+    workdir->write("data/LIC5.ppm", greyImage(77));
+    const auto written = fs::last_write_time("data/LIC5.ppm");
     view->showLIC(5);
-    QVERIFY(fileBytes(step5) == written);
-    QVERIFY(isGrey(middle(), 77));
-    writeGreyImage(step5, 200);
+    QCOMPARE(fs::last_write_time("data/LIC5.ppm"), written);
+    QCOMPARE(unlessGreyMiddle(77), QString());
+    workdir->write("data/LIC5.ppm", greyImage(200));
     view->showLIC(5);
-    QVERIFY(isGrey(middle(), 77));
+    QCOMPARE(unlessGreyMiddle(77), QString());
     view->showLIC(kSteps); // outside the field: nothing
-    QVERIFY(!fs::exists(workdir->root / "data" / "LIC6.ppm"));
+    QVERIFY(!fs::exists("data/LIC6.ppm"));
 }
 
 // A missing steady image leaves the background empty; malformed step images keep the last one.
@@ -119,30 +118,22 @@ void TestLicDisplay::brokenImagesKeepThePreviousBackground()
     view->on_view_toggleLICBk(0);
 
     view->tabUnstdyEnable = true;
-    writeGreyImage(workdir->root / "data" / "LIC5.ppm", 77);
+    workdir->write("data/LIC5.ppm", greyImage(77));
     view->bLICBk = true;
     view->showLIC(5);
     const char* broken[] = {"", "P5\n40 40\n255\n", "P6\n40 40\n65535\n", "P6\n40 40\n255\nshort"};
     for (int k = 0; k < 4; ++k)
     {
-        std::ofstream(workdir->root / "data" / ("LIC" + std::to_string(k) + ".ppm")) << broken[k];
+        workdir->write(QString("data/LIC%1.ppm").arg(k), broken[k]);
         view->showLIC(k);
-        QVERIFY(isGrey(middle(), 77));
+        QCOMPARE(unlessGreyMiddle(77), QString());
     }
-}
-
-void TestLicDisplay::missingDataFolderIsCreated()
-{
-    fs::remove_all(workdir->root / "data");
-    view->bLICBk = true;
-    view->showLIC(2);
-    QVERIFY(fs::exists(workdir->root / "data" / "LIC2.ppm"));
 }
 
 // Until a steady field is read its image path is the data folder, which is no image.
 void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
 {
-    fs::create_directories(workdir->root / "flow data" / "stdy flow data");
+    fs::create_directories("flow data/stdy flow data");
     view->bLICBk = true;
     CapturedOutput output;
     view->on_view_btnconfirmStdyFile();
@@ -155,19 +146,18 @@ void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
 void TestLicDisplay::unwritableFolderStillShowsTheComputedImage()
 {
     view->on_view_toggleLICBk(2); // step 0 moves: grey noise
-    QVERIFY(!isGrey(middle(), 0));
-    fs::remove_all(workdir->root / "data");
-    std::ofstream(workdir->root / "data") << "not a folder";
+    QVERIFY(!unlessGreyMiddle(0).isEmpty());
+    fs::remove_all("data");
+    workdir->write("data", "not a folder");
     view->uiTimelDispTimeId = kStillStep;
     CapturedOutput output;
     view->on_view_toggleLICBk(2);
     const QString said = output.out();
     QVERIFY2(said.contains(" can't open file ./data/LIC.ppm"), qPrintable(said));
-    QVERIFY2(isGrey(middle(), 0), qPrintable(middle().name()));
+    QCOMPARE(unlessGreyMiddle(0), QString());
     view->on_view_toggleLICHisto(2);
-    QVERIFY2(isGrey(middle(), 255), qPrintable(middle().name()));
+    QCOMPARE(unlessGreyMiddle(255), QString());
 }
-
 // With no frame after the slots only their own GL calls count: unticking equalisation draws
 // the plain image at once, unticking the last box switches 2-D texturing off.
 void TestLicDisplay::untickingActsOnTheContextAtOnce()
