@@ -47,7 +47,6 @@ public:
         QDir().mkpath(QFileInfo(name).path());
         std::ofstream(name.toStdString(), std::ios::binary) << bytes;
     }
-    QString path(const QString& name) const { return dir.filePath(name); }
 
 private:
     QString previous = QDir::currentPath();
