@@ -129,19 +129,19 @@ private slots:
 
     void opensWithItsLabelsAndHiddenGroup()
     {
-        for (const auto& [slider, texts] : {std::pair{"TraceStpIntv", "1 1 100"},
-                                            {"Dist", "0.1 1 2"},
-                                            {"UnstdySlice", "9 50 100"},
-                                            {"StrklSliceIntv", "0.1 1 1"},
-                                            {"RakeNumSeed", "2 10 30"},
-                                            {"UnstdyInterTimeID", "1 1 48"}})
+        // clang-format off
+        for (const auto& [slider, texts] : {std::pair{"TraceStpIntv", "1 1 100"}, {"Dist", "0.1 1 2"},
+                 {"UnstdySlice", "9 50 100"}, {"StrklSliceIntv", "0.1 1 1"},
+                 {"RakeNumSeed", "2 10 30"}, {"UnstdyInterTimeID", "1 1 48"}})
+        // clang-format on
         {
             QStringList shown;
             for (const char* part : {"labMin", "labCurr", "labMax"})
                 shown << window->findChild<QLabel*>(part + QString(slider))->text();
             QCOMPARE(shown.join(' '), QString(texts));
         }
-        QVERIFY(ui->cbDistCtrl->isEnabled() && !ui->hSliDisCtrl->isEnabled());
+        QVERIFY(ui->cbDistCtrl->isEnabled());
+        QVERIFY(!ui->hSliDisCtrl->isEnabled());
         QCOMPARE(ui->pbStrmStrkPathlAnim->text() + ui->pbPTlAnim->text(), QString("StopStart"));
         QCOMPARE(ui->tabFlowFile->currentWidget(), ui->tabUnstdy);
 
@@ -171,40 +171,35 @@ private slots:
                             const QString& hint)
         { QTest::newRow(name) << QString(presses) << QString(state) << critpnts << hint; };
         const char* single = "XO XOOO ooo XOOO";
-
-        row("opening", "", single, 0, kStrm);
+        const QString kPath = QString(kKind).arg("one seed", "pathline");
+        const QString kStrk = QString(kKind).arg("one seed", "streakline");
+        // clang-format off
         row("streamline after timeline", "cbTimeline cbStrmline", single, 0, kStrm);
-        row("pathline", "cbPthline", "XO OXOO ooo XOoo", 0,
-            QString(kKind).arg("one seed", "pathline"));
+        row("pathline", "cbPthline", "XO OXOO ooo XOoo", 0, kPath);
         row("timeline", "cbTimeline", "XO OOXO ooo oxoo", 0, kTime);
-        row("streakline after timeline", "cbTimeline cbStrkline", "XO OOOX ooo xooo", 0,
-            QString(kKind).arg("one seed", "streakline"));
+        row("streakline after timeline", "cbTimeline cbStrkline", "XO OOOX ooo xooo", 0, kStrk);
         row("streamline unchecked", "cbStrmline", "XO OOOO ooo XOOO", 0, "");
         row("timeline unchecked keeps hint", "cbTimeline cbTimeline", "XO OOOO ooo oxoo", 0, kTime);
 
         row("multiple keeps kinds", "cbPthline cbMultiLine", "OX oxoo XOO oxoo", 0, kTwo);
         row("single restores", "cbPthline cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0, kStrm);
         row("single unchecked", "cbSiglLine", "OO xooo ooo XOOO", 0, kStrm);
-        row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0,
-            kTwo);
+        row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0, kTwo);
         row("streamline-streakline", "cbMultiLine cbStrmStrkComp", "OX xooo OXO xooo", 0, kOne);
         row("pathline-streakline", "cbMultiLine cbPthStrkComp", "OX xooo OOX xooo", 0, kOne);
 
         // Point seeding is left as the timeline had it.
         row("critical point", "cbTimeline cbRepFocus", "OO oooo ooo oooo", 1, kSel);
-        row("template streamlines", "cbTimeline cbRepFocus cbCriticalPntStrml", "OO oooo ooo oooo",
-            2, "Show selected critical points' template streamlines");
+        row("template streamlines", "cbTimeline cbRepFocus cbCriticalPntStrml", "OO oooo ooo oooo", 2,
+            "Show selected critical points' template streamlines");
         row("clear all", "cbRepFocus cbSaddlePnt pbSelectNoneCritpnt", "OO oooo ooo Xooo", 0,
             "No critical point is shown");
-        row("single after clear all", "cbTimeline cbRepFocus pbSelectNoneCritpnt cbSiglLine",
-            single, 0, kStrm);
+        row("single after clear all", "cbTimeline cbRepFocus pbSelectNoneCritpnt cbSiglLine", single, 0, kStrm);
         row("select all", "cbMultiLine pbSelectAllCritpnt", "OO oooo ooo oooo", 7,
             "Show all types of critical points and its template streamlines");
-        row("multiple clears them", "cbMultiLine pbSelectAllCritpnt cbMultiLine",
-            "OX oooo XOO oxoo", 0, kTwo);
+        row("multiple clears them", "cbMultiLine pbSelectAllCritpnt cbMultiLine", "OX oooo XOO oxoo", 0, kTwo);
 
-        row("rake", "cbRakeSeeding", "XO XOOO ooo OXOO", 0,
-            "Please select two points in the left view area");
+        row("rake", "cbRakeSeeding", "XO XOOO ooo OXOO", 0, "Please select two points in the left view area");
         row("uniform after rake", "cbRakeSeeding cbUnifSeeding", "XO XOOO ooo OOXO", 0,
             "The seeds are uniformly distributed in the left view area");
         row("random after uniform", "cbUnifSeeding cbRandomSeeding", "XO XOOO ooo OOOX", 0,
@@ -212,6 +207,7 @@ private slots:
         row("point after random", "cbRandomSeeding cbSglPntSeeding", single, 0,
             "Please select one points in the left view area");
         row("point unchecked", "cbSglPntSeeding", "XO XOOO ooo OOOO", 0, "");
+        // clang-format on
     }
 
     void cascades()

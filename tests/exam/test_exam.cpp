@@ -46,9 +46,9 @@ private slots:
             startAt(qid);
             Exam exam;
             QTest::mouseClick(exam.next, Qt::LeftButton);
-            QVERIFY2(exam.textImageClassifyAnswers[qid] == ANS_STATEMENT_A &&
-                         exam.grades[qid] == grade && exam.currQid == qid + 1,
-                     qPrintable(QString::number(qid)));
+            QCOMPARE(
+                QList<int>({exam.textImageClassifyAnswers[qid], exam.grades[qid], exam.currQid}),
+                QList<int>({ANS_STATEMENT_A, grade, qid + 1}));
         }
     }
 
@@ -133,14 +133,17 @@ private slots:
             QCOMPARE(exam.grades[17], lastGrade);
             QCOMPARE(exam.next->text(), QString("Finish"));
             for (int i = 0; i < 6; ++i)
-                QVERIFY(exam.buttonStatements[i]->isHidden() &&
-                        exam.labelStatements[i]->isHidden());
+            {
+                QVERIFY(exam.buttonStatements[i]->isHidden());
+                QVERIFY(exam.labelStatements[i]->isHidden());
+            }
 
             QTest::mouseClick(exam.next, Qt::LeftButton);
             QCOMPARE(exam.question->text(), QString("Thank you!"));
             QVERIFY(exam.next->isHidden());
-            QVERIFY(shows.size() == 1 && !shows.first().first().toBool()); // view hidden
-            QCOMPARE(exam.grades[17], lastGrade); // the Finish click grades nothing
+            QCOMPARE(shows.size(), 1);
+            QCOMPARE(shows.first().first().toBool(), false); // view hidden
+            QCOMPARE(exam.grades[17], lastGrade);            // the Finish click grades nothing
             QCOMPARE(readResults().first(), QString("19"));
         }
     }
@@ -170,7 +173,8 @@ private slots:
         QTest::qWait(30);
         QTest::mouseClick(exam.next, Qt::LeftButton);
         const QStringList lines = readResults();
-        QVERIFY(lines.size() == 55 && lines[37].toInt() >= 30);
+        QCOMPARE(lines.size(), 55);
+        QVERIFY(lines[37].toInt() >= 30);
         QStringList expected = freshLines(1);
         expected[1] = "0";
         expected[19] = "1";

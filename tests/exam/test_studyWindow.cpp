@@ -52,7 +52,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         StudyView* view = window.view;
-        QVERIFY(view->isVisible() && !window.exam->geometry().intersects(view->geometry()));
+        QVERIFY(view->isVisible());
+        QVERIFY(!window.exam->geometry().intersects(view->geometry()));
         QCOMPARE(view->dataMani->flowFieldSize.x, StudyMaterial::kClassifySize);
 
         // The ring crosses the horizontal through its centre one radius to the right.
@@ -80,8 +81,8 @@ private slots:
         const float2 answer = cpLocateQuestions[0].correctAnswer;
         QTest::mouseClick(view, Qt::RightButton, {}, pixelOf(answer, *view));
         const float2 confirmed = window.exam->cpLocateAnswers[0];
-        QVERIFY(std::abs(confirmed.x - answer.x) < 0.01f &&
-                std::abs(confirmed.y - answer.y) < 0.01f);
+        QVERIFY(std::abs(confirmed.x - answer.x) < 0.01f);
+        QVERIFY(std::abs(confirmed.y - answer.y) < 0.01f);
         QCOMPARE(view->circle().x, confirmed.x);
         QTest::mouseClick(window.exam->next, Qt::LeftButton);
         QCOMPARE(window.exam->grades[16], GRADE_CORRECT);
