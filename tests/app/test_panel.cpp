@@ -112,7 +112,6 @@ private slots:
     // One window for every case: it opens once, and each case starts from its opening state.
     void initTestCase()
     {
-        QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
         window = std::make_unique<MyClass>();
         ui = &window->ui;
         window->show();

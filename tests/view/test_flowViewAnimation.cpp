@@ -228,11 +228,5 @@ void TestFlowViewAnimation::licBackgroundFollowsTheTimeStep()
     QCOMPARE(QDir("data").entryList({"LIC*"}, QDir::Files), QStringList({"LIC3.ppm", "LIC4.ppm"}));
 }
 
-int main(int argc, char* argv[])
-{
-    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
-    QApplication app(argc, argv);
-    TestFlowViewAnimation test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestFlowViewAnimation)
 #include "test_flowViewAnimation.moc"

@@ -252,11 +252,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
-    QApplication app(argc, argv);
-    TestFlowViewRender test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestFlowViewRender)
 #include "test_flowViewRender.moc"

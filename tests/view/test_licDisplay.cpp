@@ -42,7 +42,6 @@ private slots:
     void licAndEqualisationFollowTheirBoxes();
     void stepImageIsReadOnceAndNotRegenerated();
     void brokenImagesKeepThePreviousBackground();
-    void steadyImageIsNamedBeforeTheSteadyFieldIsRead();
     void unwritableFolderStillShowsTheComputedImage();
     void untickingActsOnTheContextAtOnce();
 
@@ -130,17 +129,6 @@ void TestLicDisplay::brokenImagesKeepThePreviousBackground()
     }
 }
 
-// Until a steady field is read its image path is the data folder, which is no image.
-void TestLicDisplay::steadyImageIsNamedBeforeTheSteadyFieldIsRead()
-{
-    fs::create_directories("flow data/stdy flow data");
-    view->bLICBk = true;
-    CapturedOutput output;
-    view->on_view_btnconfirmStdyFile();
-    const QString said = output.out() + output.err();
-    QVERIFY2(said.contains("./flow data/stdy flow data/earthquake_100.ppm"), qPrintable(said));
-}
-
 // A file standing where the data folder should be cannot be written into, even by root: the
 // write is reported, and the image just computed is shown, plain and equalised.
 void TestLicDisplay::unwritableFolderStillShowsTheComputedImage()
@@ -180,12 +168,6 @@ void TestLicDisplay::untickingActsOnTheContextAtOnce()
     }
 }
 
-int main(int argc, char* argv[])
-{
-    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
-    QApplication app(argc, argv);
-    TestLicDisplay test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestLicDisplay)
 
 #include "test_licDisplay.moc"

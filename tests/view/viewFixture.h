@@ -15,6 +15,13 @@
 #include <functional>
 #include <string>
 
+// The view's GL format is the default before the application object exists.
+inline const bool kViewFormatIsDefault = []
+{
+    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
+    return true;
+}();
+
 // Makes a fresh folder the working directory until the object goes; with a size it holds
 // ./data/hurricane_z_8.dat of that size, filled with the vector (speed, 0).
 class ViewWorkdir
