@@ -174,6 +174,35 @@ private slots:
         }
     }
 
+    // Slots redraw: a frame is drawn for each, with nothing else asking for one. (The window
+    // system composes the frame of a repaint, so it is waited for.)
+    void slotsRedrawAtOnce()
+    {
+        int painted = 0;
+        view->extra = [&painted](ProbeView&) { ++painted; };
+        const std::pair<const char*, int> calls[] = {// an argument of -1: none
+                                                     {"on_view_toggleUnifSeeding", 2},
+                                                     {"on_view_toggleRandomSeeding", 2},
+                                                     {"on_view_changeTracingStpIntv", 2},
+                                                     {"on_view_confirmTimeId", -1},
+                                                     {"on_view_toggleLICBk", 2},
+                                                     {"on_view_toggleLICHisto", 2},
+                                                     {"on_view_clrAllData", -1},
+                                                     {"on_view_toggleRepFocus", 2},
+                                                     {"on_view_toggleCriticalPntStrml", 2},
+                                                     {"on_view_tubeLines", 0},
+                                                     {"on_toggleAntialias", 2},
+                                                     {"on_view_changeMarkSize", 50}};
+        for (const auto& [slot, arg] : calls)
+        {
+            QCoreApplication::processEvents();
+            const int before = painted;
+            QVERIFY(arg < 0 ? QMetaObject::invokeMethod(view.get(), slot)
+                            : QMetaObject::invokeMethod(view.get(), slot, Q_ARG(int, arg)));
+            QTRY_VERIFY2_WITH_TIMEOUT(painted > before, slot, 20000);
+        }
+    }
+
     void emptyFieldShowsWhite()
     {
         open(int3{}, 100);
