@@ -183,6 +183,8 @@ private slots:
         row("multiple keeps kinds", "cbPthline cbMultiLine", "OX oxoo XOO oxoo", 0, kTwo);
         row("single restores", "cbPthline cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0, kStrm);
         row("single unchecked", "cbSiglLine", "OO xooo ooo XOOO", 0, kStrm);
+        row("single after multiple", "cbMultiLine cbSiglLine", "XO XOOO xoo XOOO", 0,
+            "Please select one points in the left view area");
         row("pathline-timeline", "cbMultiLine cbPthStrkComp cbPthTimeComp", "OX xooo XOO oxoo", 0, kTwo);
         row("streamline-streakline", "cbMultiLine cbStrmStrkComp", "OX xooo OXO xooo", 0, kOne);
         row("pathline-streakline", "cbMultiLine cbPthStrkComp", "OX xooo OOX xooo", 0, kOne);

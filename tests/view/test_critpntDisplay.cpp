@@ -138,6 +138,7 @@ void TestCritpntDisplay::tickingATypeDrawsItsDiscs()
                      qPrintable(QString("type %1: %2").arg(type).arg(glow.name())));
             QVERIFY(qGray(at(shown, point(type, k)).rgb()) > 220);
             QVERIFY(!isGlowOf(at(hidden, besidePoint(point(type, k))), c.color));
+            QVERIFY(qGray(at(hidden, point(type, k)).rgb()) < 220);
         }
     }
 }

@@ -94,10 +94,10 @@ TEST(BandBuilder, ZeroLengthSegmentsAreSkipped)
 
 TEST(CritpntShapes, DiscRimStaysInsideTheWindow)
 {
-    const auto rim = CritpntShapes::discRim(float2{5, 595}, 30.0f, 600, 600);
+    const auto rim = CritpntShapes::discRim(float2{5, 570}, 30.0f, 600, 600);
     EXPECT_EQ(rim[0].x, 35.0f);
-    EXPECT_EQ(rim[0].y, 595.0f);
-    EXPECT_EQ(rim[3].y, 599.0f); // straight up, past the top row
+    EXPECT_EQ(rim[0].y, 570.0f);
+    EXPECT_EQ(rim[3].y, 599.0f); // straight up, onto the row past the top
     EXPECT_EQ(rim[6].x, 0.0f);   // straight left, past the first column
     EXPECT_EQ(rim[12].x, 35.0f); // closed
 }
@@ -111,7 +111,9 @@ TEST(CritpntShapes, DashesFollowTheFrame)
     };
     const Case cases[] = {{100, 150, {0, 31, 1, 60, 31, 1}}, // two full dashes
                           {100, 170, {0, 51, 1, 80, 20, 0}}, // the last one cut at the end
-                          {1000, 30, {0, 31, 1}},            // only the growing one
+                          {106, 170, {0, 51, 1, 80, 26, 0}}, // too short for an arrow
+                          {107, 170, {0, 51, 1, 80, 27, 1}},
+                          {1000, 30, {0, 31, 1}}, // only the growing one
                           {1, 150, {}},
                           {100, -61, {}}};
     for (const Case& c : cases)
