@@ -6,7 +6,7 @@ source tools/setup-common.sh
 ensure_packages
 configure build
 # Only what runs here; ./test.sh builds the rest.
-cmake --build build --target quorvel quorvel-datagen
+cmake --build build --target quorvel quorvel-datagen quorvel-batch
 mkdir -p run
 if [ ! -f run/.generated ] || [ build/quorvel-datagen -nt run/.generated ]; then
     echo "Generating the default data sets into run/ ..."

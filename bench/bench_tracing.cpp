@@ -1,6 +1,7 @@
 // Tracing on the default 500 x 500 x 48 hurricane field: one clicked streamline, a 30-seed
 // rake of streamlines with and without distance control, 1000 streamlines from a uniform grid
-// and the 48 timelines of a 30-seed rake.
+// on one thread beside all cores (argument 0), and the 48 timelines of a 30-seed rake. The
+// grid's CPU time is that of the whole process; "per_point" is it divided by stored points.
 #include "data/dataManipulate.h"
 #include "datasetWriter.h"
 #include "tracing/tracedLines.h"
@@ -8,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -86,6 +88,7 @@ void BM_UniformStreamlines(benchmark::State& state)
 {
     Scene& s = scene();
     Tracing tracer(s.data.flowFieldSize, 0);
+    tracer.threadCount = static_cast<unsigned>(state.range(0));
     for (auto _ : state)
     {
         resetCounters(s.lines);
@@ -96,11 +99,20 @@ void BM_UniformStreamlines(benchmark::State& state)
         points += s.lines.streamlineIndxArray[i].numPoint + 1;
     state.counters["lines"] = s.lines.streamlineNum;
     state.counters["points"] = double(points);
+    state.counters["per_point"] =
+        benchmark::Counter(double(points), benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
+    state.counters["threads"] =
+        tracer.threadCount ? tracer.threadCount : std::thread::hardware_concurrency();
 }
 } // namespace
 
 BENCHMARK(BM_ClickedStreamline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RakeStreamlines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RakeStreamlinesDistanceControl)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UniformStreamlines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UniformStreamlines)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_RakeTimelines)->Unit(benchmark::kMillisecond);

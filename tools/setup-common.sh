@@ -3,7 +3,7 @@
 
 QUORVEL_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
     libqt6opengl6-dev qt6-qpa-plugins libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libpng-dev libjpeg-dev xvfb xauth fonts-dejavu-core"
+    libgtest-dev libgmock-dev libbenchmark-dev libgif-dev libpng-dev libjpeg-dev libnetcdf-dev xvfb xauth fonts-dejavu-core"
 
 ensure_packages() {
     local missing=""

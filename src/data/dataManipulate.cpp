@@ -239,10 +239,10 @@ bool DataManipulate::unstdyFilesHoldSlice(std::int64_t n) const
         return false;
     }
     const std::int64_t need = (std::int64_t(uiUnstdySlicId) + 1) * 4 * n;
-    QString pathU = unstdyDatPth;
-    QString pathV = QString(unstdyDatPth).replace('U', 'V');
     for (int t = 1; t <= flowFieldSize.z; ++t)
     {
+        QString pathU = unstdyDatPth;
+        QString pathV = QString(unstdyDatPth).replace('U', 'V');
         if (!withStepNumber(pathU, t) || !withStepNumber(pathV, t))
         {
             printLine("Can't open Data file! %s: no step number before \".dat\"",
@@ -259,10 +259,14 @@ bool DataManipulate::unstdyFilesHoldSlice(std::int64_t n) const
 void DataManipulate::getAllUnstdyData(float3* orginFlowData)
 {
     const std::int64_t n = std::int64_t(flowFieldSize.x) * flowFieldSize.y;
-    unstdyDatPth2 = unstdyDatPth;
-    unstdyDatPth2.replace('U', 'V');
+    // Every step is named from the picked files: numbering the previous step's name would turn
+    // step 101 into "...1101.dat".
+    const QString pickedU = unstdyDatPth;
+    const QString pickedV = QString(unstdyDatPth).replace('U', 'V');
     for (int t = 0; t < flowFieldSize.z; ++t)
     {
+        unstdyDatPth = pickedU;
+        unstdyDatPth2 = pickedV;
         if (!readUnstdyStep(t, n, orginFlowData))
             return;
     }

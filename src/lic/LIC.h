@@ -57,6 +57,15 @@ public:
     int texHistoImageName = 2012;
     unsigned long hist[256];
     unsigned threadCount = 0; // 0: one thread per core
+    // The vector units the convolution runs on; all give the same bytes. Avx2 falls back to
+    // Sse2 on a processor without it, Fastest takes Avx2 where it can.
+    enum class Kernel
+    {
+        Fastest,
+        Sse2,
+        Avx2
+    };
+    Kernel kernel = Kernel::Fastest;
 
 private:
     void readUnsavedImage(Image* tempimage);

@@ -50,6 +50,11 @@ public:
     void strklTracing(float2& seedPos, float pthlTraceTimeIntv, int strkStpTime,
                       float strkParticleTimeId, int3 flowFieldSize, float2*** orgnvectField2dSlice,
                       TracedLines* flowlines);
+    // The streakline a click makes: record 0 from particles released every
+    // uiStrkParticleTimeIntv up to strkStpTime, its points from index 0 on; currNumpnt and
+    // streaklineNum count it.
+    void buildStreakline(float2 seedPos, int3 flowFieldSize, float2*** orgnvectField2dSlice,
+                         TracedLines* flowlines);
     void timelTracing(float2* seedArr, int numSeed, int3 flowFieldSize,
                       float2*** orgnvectField2dSlice, TracedLines* flowlines, int& prevNumPnts);
 
@@ -83,13 +88,32 @@ public:
     float strkStpTime;
     float uiStrkParticleTimeIntv = 1.0f;
     int uiTimelDispTimeId;
+    // Threads that uniform and random seeding trace on without distance control; 0: one per
+    // core. The store ends up the same whatever their number.
+    unsigned threadCount = 0;
 
 private:
+    // A streamline traced apart from any store: the backward half from the seed outward, then
+    // the forward half.
+    struct StreamlineHalves
+    {
+        std::vector<float2> backward;
+        std::vector<float2> forward;
+    };
+
+    float stepLength(int direction) const;
     // Streamline steps; false when the line is refused for lack of capacity.
     bool traceStreamline(const float2& seedPos, int3 size, float2*** field, TracedLines* flowlines,
                          int prevNumLines, int& prevNumPnts);
     int traceHalf(const float2& seedPos, int direction, int count, int3 size, float2*** field,
                   TracedLines* flowlines, int prevNumPnts);
+    template <class Keep>
+    int walkHalf(const float2& seedPos, int direction, int count, int3 size, float2*** field,
+                 Keep&& keep) const;
+    void traceApart(const float2& seedPos, int3 size, float2*** field,
+                    StreamlineHalves& line) const;
+    bool storeStreamline(const StreamlineHalves& line, TracedLines* flowlines, int prevNumLines,
+                         int& prevNumPnts) const;
     bool keepCandidate(TracedLines* flowlines, int prevNumPnts, int count, const float2& pos);
     bool distanceControlActive() const;
     void prepareStoreIndex(TracedLines* flowlines, int3 size, int base);
@@ -109,6 +133,8 @@ private:
     // Seeding steps.
     int traceSeededStreamlines(float2* seedArr, int numSeed, int3 size, float2*** field,
                                TracedLines* flowlines);
+    int traceSeededInParallel(const float2* seedArr, int numSeed, int threads, int3 size,
+                              float2*** field, TracedLines* flowlines) const;
     int drawUniform(int upper);
 
     // Distance control index: the first storeIndexCount points of the grid mirror the first

@@ -4,6 +4,10 @@
 #include "tracing/tracedLines.h"
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace
 {
@@ -141,10 +145,58 @@ void Tracing::getRandSdPnts(float2* seedArr, int numSeed, int3 size, float2*** f
 int Tracing::traceSeededStreamlines(float2* seedArr, int numSeed, int3 size, float2*** field,
                                     TracedLines* flowlines)
 {
+    // Without distance control the lines do not depend on each other, unless the seeds lie in
+    // the store that the lines overwrite.
+    const float2* const store = flowlines->pointArray.data();
+    const bool bSeedsApart = std::less<const float2*>()(seedArr + numSeed, store) ||
+                             !std::less<const float2*>()(seedArr, store + TracedLines::kMaxPoints);
+    const unsigned cores = threadCount ? threadCount : std::thread::hardware_concurrency();
+    const int threads = std::clamp(int(cores), 1, std::max(numSeed, 1));
+    if (!distanceControlActive() && bSeedsApart && threads > 1)
+        return traceSeededInParallel(seedArr, numSeed, threads, size, field, flowlines);
     int count = 0;
     int traced = 0;
     for (int i = 0; i < numSeed; ++i)
         traced += traceStreamline(seedArr[i], size, field, flowlines, i, count) ? 1 : 0;
+    return traced;
+}
+
+// Threads take seeds in order and trace each line apart; whichever finishes a line stores
+// every line whose predecessors are all stored, so lines reach the store in seed order, as
+// the sequential loop writes them. Once the store is full no further line is traced: the
+// store refuses them all.
+int Tracing::traceSeededInParallel(const float2* seedArr, int numSeed, int threads, int3 size,
+                                   float2*** field, TracedLines* flowlines) const
+{
+    std::vector<StreamlineHalves> lines(numSeed);
+    std::vector<bool> bDone(numSeed, false);
+    std::mutex storing; // guards bDone, nextStored, count, traced and the store
+    int nextStored = 0;
+    int count = 0;
+    int traced = 0;
+    std::atomic<int> nextSeed{0};
+    std::atomic<bool> bFull{false};
+    const auto work = [&]
+    {
+        for (int i = nextSeed++; i < numSeed && !bFull; i = nextSeed++)
+        {
+            traceApart(seedArr[i], size, field, lines[i]);
+            const std::lock_guard lock(storing);
+            bDone[i] = true;
+            for (; nextStored < numSeed && bDone[nextStored]; ++nextStored)
+            {
+                traced += storeStreamline(lines[nextStored], flowlines, nextStored, count) ? 1 : 0;
+                lines[nextStored] = {};
+            }
+            bFull = count >= TracedLines::kMaxPoints;
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back(work);
+        work();
+    }
     return traced;
 }
 

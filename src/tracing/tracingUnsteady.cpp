@@ -194,3 +194,25 @@ float2 Tracing::positionAtTime(float endTime) const
     }
     return steps < count ? particleTrack[steps] : particleEndPos;
 }
+
+// Particles are released from the seed every uiStrkParticleTimeIntv time steps and carried to
+// the stop time; their end positions, oldest first, form streakline record 0.
+void Tracing::buildStreakline(float2 seedPos, int3 size, float2*** field, TracedLines* flowlines)
+{
+    flowlineInfo& rec = flowlines->streaklineIndxArray[0];
+    rec = flowlineInfo{0, 0, 0};
+    const double interval = uiStrkParticleTimeIntv;
+    // A zero or invalid interval would release endless particles: none are released.
+    int n = -1;
+    if (interval > 0.0)
+    {
+        const double particles = std::ceil(static_cast<double>(strkStpTime) / interval);
+        n = static_cast<int>(std::min<double>(particles, iNumPointsStrl - 1));
+    }
+    for (int i = 0; i <= n; ++i)
+        strklTracing(seedPos, pthlTraceTimeIntv, static_cast<int>(strkStpTime),
+                     static_cast<float>(i) * uiStrkParticleTimeIntv, size, field, flowlines);
+    rec.seedIdx = rec.numPoint - 1;
+    flowlines->currNumpnt += rec.numPoint;
+    flowlines->streaklineNum += 1;
+}

@@ -6,7 +6,6 @@
 #include "tracing/tracing.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace
 {
@@ -116,28 +115,10 @@ void FlowView::doPthlPthtimelTracing(int flagPthlOnly)
                                        tmpLines.get());
 }
 
-// Particles are released from the seed every uiStrkParticleTimeIntv time steps and carried to
-// the stop time; their end positions, oldest first, form streakline record 0.
 void FlowView::doStrklTracing()
 {
-    flowlineInfo& rec = tmpLines->streaklineIndxArray[0];
-    rec = flowlineInfo{0, 0, 0};
-    const double interval = trace->uiStrkParticleTimeIntv;
-    // A zero or invalid interval would release endless particles: none are released.
-    int n = -1;
-    if (interval > 0.0)
-    {
-        const double particles = std::ceil(static_cast<double>(trace->strkStpTime) / interval);
-        n = static_cast<int>(std::min<double>(particles, trace->iNumPointsStrl - 1));
-    }
-    for (int i = 0; i <= n; ++i)
-        trace->strklTracing(seedPos, trace->pthlTraceTimeIntv, static_cast<int>(trace->strkStpTime),
-                            static_cast<float>(i) * trace->uiStrkParticleTimeIntv,
-                            dataMani->flowFieldSize, dataMani->orgnvectField2dSlice.data(),
-                            tmpLines.get());
-    rec.seedIdx = rec.numPoint - 1;
-    tmpLines->currNumpnt += rec.numPoint;
-    tmpLines->streaklineNum += 1;
+    trace->buildStreakline(seedPos, dataMani->flowFieldSize, dataMani->orgnvectField2dSlice.data(),
+                           tmpLines.get());
 }
 
 void FlowView::clearFlowData()

@@ -65,10 +65,11 @@ Bytes noiseOf(int w, int h)
 // With the generator's box filter unless other tables are given.
 Bytes convolve(const std::vector<float>& vectors, const Bytes& noise, int w, int h,
                unsigned threads = 1, float krnlen = LIC::kKernelLength,
-               const float* const* luts = nullptr)
+               const float* const* luts = nullptr, LIC::Kernel kernel = LIC::Kernel::Fastest)
 {
     LIC lic(int3{w, h, 1});
     lic.threadCount = threads;
+    lic.kernel = kernel;
     lic.GenBoxFiltrLUT(LIC::kLUTSize, lic.p_LUT0, lic.p_LUT1);
     const float* const box[2] = {lic.p_LUT0, lic.p_LUT1};
     luts = luts ? luts : box;
@@ -129,9 +130,11 @@ Bytes reference(const std::vector<float>& v, const Bytes& noise, const float* co
     return image;
 }
 
-TEST(Convolve, EveryThreadCountMatchesThePlainDefinition)
+// Both vector paths (AVX2 only where the processor has it) on any number of threads. The
+// width leaves a part-filled last batch of pixels on either path.
+TEST(Convolve, EveryPathAndThreadCountMatchesThePlainDefinition)
 {
-    const int w = 37;
+    const int w = 45;
     const int h = 23;
     // Ordinary, strong, weak, axis-aligned and zero vectors, and distinct tables per direction.
     const float scales[][2] = {{3, 3}, {40, 0.5f}, {0.04f, 0.05f}, {1, 0}, {0, 1}, {0, 0}};
@@ -152,17 +155,20 @@ TEST(Convolve, EveryThreadCountMatchesThePlainDefinition)
     for (const float krnlen : {10.0f, 3.5f})
     {
         const Bytes expected = reference(vectors, noise, luts, krnlen, w, h);
-        for (const unsigned threads : {1u, 2u, 5u, 0u})
+        for (const auto kernel : {LIC::Kernel::Sse2, LIC::Kernel::Avx2})
         {
-            EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts), expected)
-                << krnlen << " on " << threads << " threads";
+            for (const unsigned threads : {1u, 2u, 5u, 0u})
+            {
+                EXPECT_EQ(convolve(vectors, noise, w, h, threads, krnlen, luts, kernel), expected)
+                    << krnlen << " on " << threads << " threads, path " << int(kernel);
+            }
         }
     }
 }
 
 // Zero is black; components below the threshold sample only their own pixel; steps far past
 // the border gather no weight (black, not 0 / 0). Extreme and NaN vectors must keep their
-// samples inside the noise (the sanitizer build checks) and not depend on threads.
+// samples inside the noise (the sanitizer build checks) and not depend on the path or threads.
 TEST(Convolve, UniformFields)
 {
     const Bytes noise = noiseOf(16, 9);
@@ -175,7 +181,10 @@ TEST(Convolve, UniformFields)
     for (const auto& [v, expected] : cases)
     {
         const Bytes image = convolve(uniform(16, 9, v), noise, 16, 9);
-        EXPECT_EQ(convolve(uniform(16, 9, v), noise, 16, 9, 3), image) << v.x << ", " << v.y;
+        EXPECT_EQ(convolve(uniform(16, 9, v), noise, 16, 9, 3, LIC::kKernelLength, nullptr,
+                           LIC::Kernel::Sse2),
+                  image)
+            << v.x << ", " << v.y;
         EXPECT_TRUE(!expected || image == *expected) << v.x << ", " << v.y;
     }
     // Kernel lengths whose table index or segment count would overflow give black.

@@ -43,8 +43,7 @@ TEST_F(GeneratedData, SliceFileHasTheAnnouncedSizeAndLoads)
 
 TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
 {
-    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
-                                                     root / "earthquake_100.dat"));
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100"));
     ASSERT_TRUE(DatasetWriter::writeHurricaneUnsteady(root / "unstdy"));
     EXPECT_EQ(fs::file_size(root / "earthquake_100.dat"), 100u * 100u * 12u);
     DataManipulate data(path("earthquake_100.txt"), path("earthquake_100.dat"),
@@ -78,8 +77,7 @@ TEST_F(GeneratedData, SteadyAndUnsteadySetsLoadThroughTheirHeaders)
 // sequence restarted, the view's own generator reproduces it byte for byte.
 TEST_F(GeneratedData, SteadyLicImageIsTheLicOfTheLoadedSteadyField)
 {
-    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100.txt",
-                                                     root / "earthquake_100.dat"));
+    ASSERT_TRUE(DatasetWriter::writeEarthquakeSteady(root / "earthquake_100"));
     std::srand(1);
     ASSERT_TRUE(DatasetWriter::writeEarthquakeLic(root / "earthquake_100.ppm"));
 

@@ -3,7 +3,9 @@
 #include "tracingFields.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -123,4 +125,65 @@ TEST_F(SeedingTest, RandomSeedsRepeatAndCoverTheRange)
         EXPECT_NEAR(c, 91, 40);
     EXPECT_PRED2(mentions, printed([&] { random(tracer, 1500); }), "500 of 1500 lines refused");
     EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
+}
+
+// Seeding without distance control on several threads writes the store that one thread
+// writes: points, records, counts and messages, also where the store fills and refuses lines.
+TEST(ParallelSeeding, WritesTheStoreOfOneThread)
+{
+    // Lines of every length spiralling into a focus; closed orbits that fill the store.
+    DataManipulate focus = makeField({120, 90, 1},
+                                     [](int i, int j, int) {
+                                         return makeFloat2(-0.1f * (i - 60) - 0.4f * (j - 45),
+                                                           0.4f * (i - 60) - 0.1f * (j - 45));
+                                     });
+    DataManipulate orbits = rotationField({100, 100, 1}, 50, 50, 0.5f);
+    struct Case
+    {
+        DataManipulate* field;
+        bool bRandom;
+        int numSeed;
+        int iNumPointsStrl;
+        int uiIntvTracStp;
+    };
+    for (const Case& c : {Case{&focus, false, 20, 2000, 1}, Case{&focus, true, 500, 2000, 3},
+                          Case{&orbits, false, 3, 600000, 5}})
+    {
+        std::vector<std::unique_ptr<TracedLines>> stores;
+        std::vector<std::string> messages;
+        for (const unsigned threads : {1u, 4u})
+        {
+            Tracing tracer(c.field->flowFieldSize, 0);
+            tracer.threadCount = threads;
+            tracer.iNumPointsStrl = c.iNumPointsStrl;
+            tracer.uiIntvTracStp = c.uiIntvTracStp;
+            auto& lines = stores.emplace_back(std::make_unique<TracedLines>());
+            float2*** slices = c.field->orgnvectField2dSlice.data();
+            messages.push_back(printed(
+                [&]
+                {
+                    if (c.bRandom)
+                        tracer.getRandSdPnts(tracer.rakeSeeds, c.numSeed, tracer.flowFieldSize,
+                                             slices, lines.get());
+                    else
+                        tracer.getUnifSdPnts(tracer.rakeSeeds, c.numSeed, c.numSeed,
+                                             tracer.flowFieldSize, slices, lines.get());
+                }));
+        }
+        EXPECT_EQ(mentions(messages[0], "refused"), c.field == &orbits);
+        for (std::size_t k = 1; k < stores.size(); ++k)
+        {
+            const TracedLines& one = *stores[0];
+            const TracedLines& many = *stores[k];
+            EXPECT_EQ(messages[k], messages[0]);
+            EXPECT_EQ(many.streamlineNum, one.streamlineNum);
+            EXPECT_EQ(many.currNumpnt, one.currNumpnt);
+            EXPECT_EQ(std::memcmp(many.streamlineIndxArray.data(), one.streamlineIndxArray.data(),
+                                  TracedLines::kMaxLines * sizeof(flowlineInfo)),
+                      0);
+            EXPECT_EQ(std::memcmp(many.pointArray.data(), one.pointArray.data(),
+                                  TracedLines::kMaxPoints * sizeof(float2)),
+                      0);
+        }
+    }
 }

@@ -225,8 +225,7 @@ void TestCritpntDisplay::confirmedTimeStepRerunsTheDetection()
 void TestCritpntDisplay::markSizeScalesTheGlows()
 {
     const std::filesystem::path folder = "flow data/stdy flow data";
-    QVERIFY(DatasetWriter::writeEarthquakeSteady(folder / "earthquake_100.txt",
-                                                 folder / "earthquake_100.dat"));
+    QVERIFY(DatasetWriter::writeEarthquakeSteady(folder / "earthquake_100"));
     view->on_view_btnconfirmStdyFile();
     view->on_view_confirmUnstdySliceID();
     const QImage plain = frame();

@@ -1,10 +1,11 @@
 #include "datasetWriter.h"
 
 #include "data/dataManipulate.h"
+#include "data/fieldWriter.h"
 #include "syntheticFlow.h"
 
 #include <cstdio>
-#include <fstream>
+#include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -24,24 +25,19 @@ constexpr int kSeriesLevelStride = 10;
 // The last level carries data, so every file has its full length.
 static_assert(kSeriesDepth % kSeriesLevelStride == 0);
 
-template <typename T> bool writeAll(std::ofstream& out, const std::vector<T>& values)
+// The writer wants the output's folder to exist; the generator makes its own tree.
+void makeParent(const fs::path& target)
 {
-    out.write(reinterpret_cast<const char*>(values.data()),
-              std::streamsize(values.size() * sizeof(T)));
-    return bool(out);
+    std::error_code ignored;
+    fs::create_directories(target.parent_path(), ignored);
 }
 
-std::ofstream openOut(const fs::path& file)
+bool commit(FieldWriter& writer)
 {
-    fs::create_directories(file.parent_path());
-    return std::ofstream(file, std::ios::binary | std::ios::trunc);
-}
-
-bool report(bool ok, const fs::path& file)
-{
-    if (!ok)
-        std::fprintf(stderr, "quorvel-datagen: cannot write %s\n", file.c_str());
-    return ok;
+    if (writer.commit())
+        return true;
+    std::fprintf(stderr, "quorvel-datagen: %s\n", writer.error().c_str());
+    return false;
 }
 } // namespace
 
@@ -64,67 +60,49 @@ bool DatasetWriter::writeHurricaneSlices(const fs::path& file)
 {
     DataManipulate data("", "", "", "", false);
     fillHurricane(data);
-    std::ofstream out = openOut(file);
-    out.write(reinterpret_cast<const char*>(&data.flowFieldSize), sizeof data.flowFieldSize);
-    return report(writeAll(out, data.orgnvectField2d), file);
+    makeParent(file);
+    FieldWriter writer(FieldWriter::Format::Slice, file, data.flowFieldSize);
+    for (int t = 0; t < kHurricaneSteps; ++t)
+        writer.writeStep(data.orgnvectField2dSlice[t][0]);
+    return commit(writer);
 }
 
-bool DatasetWriter::writeEarthquakeSteady(const fs::path& header, const fs::path& data)
+bool DatasetWriter::writeEarthquakeSteady(const fs::path& stem)
 {
-    std::ofstream hdr = openOut(header);
-    hdr << kEarthquakeSize << ' ' << kEarthquakeSize << " 1\n";
-    std::ofstream out = openOut(data);
     const SyntheticFlow flow = SyntheticFlow::earthquake();
-    std::vector<float3> records;
-    records.reserve(std::size_t(kEarthquakeSize) * kEarthquakeSize);
+    std::vector<float2> samples;
+    samples.reserve(std::size_t(kEarthquakeSize) * kEarthquakeSize);
     for (int j = 0; j < kEarthquakeSize; ++j)
         for (int i = 0; i < kEarthquakeSize; ++i)
-        {
-            const float2 v = flow.velocity(i, j);
-            records.push_back(makeFloat3(v.x, v.y, 0.0f));
-        }
-    return report(bool(hdr), header) && report(writeAll(out, records), data);
+            samples.push_back(flow.velocity(i, j));
+    makeParent(stem);
+    FieldWriter writer(FieldWriter::Format::Steady, stem,
+                       int3{kEarthquakeSize, kEarthquakeSize, 1});
+    writer.writeStep(samples.data());
+    return commit(writer);
 }
 
 // The storm strengthens downwards, to full strength at the deepest level, which the view
 // reads first.
 bool DatasetWriter::writeHurricaneUnsteady(const fs::path& folder)
 {
-    const fs::path header = folder / "header.txt";
-    std::ofstream hdr = openOut(header);
-    hdr << "3 1 " << kSeriesSize << ' ' << kSeriesSize << ' ' << kSeriesDepth << ' ' << kSeriesSteps
-        << '\n';
-    if (!report(bool(hdr), header))
-        return false;
-    const std::size_t levelValues = std::size_t(kSeriesSize) * kSeriesSize;
-    std::vector<float> u(levelValues), v(levelValues);
+    makeParent(folder);
+    FieldWriter writer(FieldWriter::Format::Unsteady, folder,
+                       int3{kSeriesSize, kSeriesSize, kSeriesSteps}, kSeriesDepth);
+    const std::size_t n = std::size_t(kSeriesSize) * kSeriesSize;
+    // The levels left zero become the holes.
+    std::vector<float2> step(n * kSeriesDepth, makeFloat2(0.0f, 0.0f));
     for (int t = 0; t < kSeriesSteps; ++t)
     {
-        char name[16];
-        std::snprintf(name, sizeof name, "%02d.dat", t + 1);
-        const fs::path fileU = folder / "Uf" / (std::string("Uf") + name);
-        const fs::path fileV = folder / "Vf" / (std::string("Vf") + name);
-        std::ofstream outU = openOut(fileU), outV = openOut(fileV);
         for (int s = kSeriesLevelStride - 1; s < kSeriesDepth; s += kSeriesLevelStride)
         {
             const SyntheticFlow flow =
                 SyntheticFlow::hurricane(t * 6.0, 1.0 - 0.012 * (kSeriesDepth - 1 - s));
             for (int j = 0; j < kSeriesSize; ++j)
                 for (int i = 0; i < kSeriesSize; ++i)
-                {
-                    const float2 vel = flow.velocity(i, j);
-                    u[std::size_t(j) * kSeriesSize + i] = vel.x;
-                    v[std::size_t(j) * kSeriesSize + i] = vel.y;
-                }
-            // Seeking past the end leaves the levels in between as holes.
-            const std::streamoff offset = std::streamoff(s) * levelValues * sizeof(float);
-            outU.seekp(offset);
-            outV.seekp(offset);
-            writeAll(outU, u);
-            writeAll(outV, v);
+                    step[s * n + std::size_t(j) * kSeriesSize + i] = flow.velocity(i, j);
         }
-        if (!report(bool(outU), fileU) || !report(bool(outV), fileV))
-            return false;
+        writer.writeStep(step.data());
     }
-    return true;
+    return commit(writer);
 }

@@ -1,5 +1,5 @@
-// Writes the default data sets in the loader's file formats: the binary slice file, a steady
-// header/vector pair and an unsteady header with per-step U/V component volumes.
+// Makes the default data sets and writes them in the loader's file formats: the binary slice
+// file, a steady header/vector pair and an unsteady header with per-step U/V component volumes.
 #pragma once
 
 #include <filesystem>
@@ -13,7 +13,8 @@ void fillHurricane(DataManipulate& data);
 
 // Each returns false and prints the path when a file cannot be written.
 bool writeHurricaneSlices(const std::filesystem::path& file);
-bool writeEarthquakeSteady(const std::filesystem::path& header, const std::filesystem::path& data);
+// STEM.txt and STEM.dat.
+bool writeEarthquakeSteady(const std::filesystem::path& stem);
 bool writeHurricaneUnsteady(const std::filesystem::path& folder);
 // The LIC image of the steady field, which the view shows as its background.
 bool writeEarthquakeLic(const std::filesystem::path& image);

@@ -24,8 +24,7 @@ int main(int argc, char* argv[])
     }
     const bool ok =
         DatasetWriter::writeHurricaneSlices(root / "data" / "hurricane_z_8.dat") &&
-        DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100.txt",
-                                             stdy / "earthquake_100.dat") &&
+        DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100") &&
         DatasetWriter::writeEarthquakeLic(stdy / "earthquake_100.ppm") &&
         DatasetWriter::writeHurricaneUnsteady(root / "flow data" / "unstdy flow data") &&
         StudyMaterial::write(root / "exam");

@@ -1,0 +1,195 @@
+#include "data/fieldWriter.h"
+
+#include "data/dataManipulate.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+template <typename T> void writeValues(std::ofstream& out, const T* values, std::size_t count)
+{
+    out.write(reinterpret_cast<const char*>(values), std::streamsize(count * sizeof(T)));
+}
+
+// The loader's step numbering: 01 ... 09, 10, ..., 100, ...
+std::string stepName(const char* prefix, int step)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%02d.dat", prefix, step);
+    return name;
+}
+} // namespace
+
+FieldWriter::FieldWriter(Format fmt, fs::path targetPath, int3 fieldSize, int levels)
+    : format(fmt), target(std::move(targetPath)), size(fieldSize), depth(levels)
+{
+    const std::int64_t samples = std::int64_t(size.x) * size.y * size.z * depth;
+    if (size.x <= 0 || size.y <= 0 || size.z <= 0 || depth <= 0 ||
+        samples > DataManipulate::kMaxSamples || (format == Format::Steady && size.z != 1))
+    {
+        fail(target, "a field of this size cannot be written");
+        return;
+    }
+    if (format == Format::Unsteady)
+    {
+        stagingFolder = target;
+        stagingFolder += ".partial";
+        std::error_code ignored;
+        fs::remove_all(stagingFolder, ignored);
+        std::ofstream header;
+        open(header, target / "header.txt")
+            << "3 1 " << size.x << ' ' << size.y << ' ' << depth << ' ' << size.z << '\n';
+        if (!header.flush())
+            fail(target / "header.txt", std::strerror(errno));
+    }
+    else if (format == Format::Steady)
+    {
+        fs::path header = target, vectors = target;
+        header += ".txt";
+        vectors += ".dat";
+        std::ofstream out;
+        open(out, header) << size.x << ' ' << size.y << " 1\n";
+        if (!out.flush())
+            fail(header, std::strerror(errno));
+        open(data, vectors);
+    }
+    else
+        writeValues(open(data, target), &size, 1);
+}
+
+FieldWriter::~FieldWriter()
+{
+    if (committed)
+        return;
+    data.close();
+    std::error_code ignored;
+    if (format == Format::Unsteady)
+        fs::remove_all(stagingFolder, ignored);
+    else
+        for (const Staged& file : staged)
+            fs::remove(file.temporary, ignored);
+}
+
+fs::path FieldWriter::stagedPath(const fs::path& final) const
+{
+    if (format == Format::Unsteady)
+        return stagingFolder / final.lexically_relative(target);
+    fs::path temporary = final;
+    return temporary += ".partial";
+}
+
+std::ofstream& FieldWriter::open(std::ofstream& out, const fs::path& final)
+{
+    const fs::path temporary = stagedPath(final);
+    std::error_code ignored;
+    if (format == Format::Unsteady)
+        fs::create_directories(temporary.parent_path(), ignored);
+    out.open(temporary, std::ios::binary | std::ios::trunc);
+    staged.push_back(Staged{temporary, final});
+    if (!out)
+        fail(final, std::strerror(errno));
+    return out;
+}
+
+bool FieldWriter::fail(const fs::path& file, const std::string& why)
+{
+    if (message.empty())
+        message = "cannot write " + file.string() + ": " + why;
+    return false;
+}
+
+bool FieldWriter::writeStep(const float2* samples)
+{
+    if (!message.empty())
+        return false;
+    if (stepsWritten >= size.z)
+        return fail(target, "more time steps than announced");
+    const std::size_t n = std::size_t(size.x) * size.y;
+    if (format == Format::Unsteady)
+        return writeUnsteadyStep(samples);
+    if (format == Format::Steady)
+    {
+        std::vector<float3> records(n);
+        for (std::size_t k = 0; k < n; ++k)
+            records[k] = makeFloat3(samples[k].x, samples[k].y, 0.0f);
+        writeValues(data, records.data(), n);
+    }
+    else
+        writeValues(data, samples, n);
+    ++stepsWritten;
+    return data ? true : fail(staged.back().final, std::strerror(errno));
+}
+
+bool FieldWriter::writeUnsteadyStep(const float2* samples)
+{
+    const std::size_t n = std::size_t(size.x) * size.y * depth;
+    component.resize(n);
+    ++stepsWritten;
+    for (const bool isU : {true, false})
+    {
+        for (std::size_t k = 0; k < n; ++k)
+            component[k] = isU ? samples[k].x : samples[k].y;
+        const fs::path file =
+            target / (isU ? "Uf" : "Vf") / stepName(isU ? "Uf" : "Vf", stepsWritten);
+        std::ofstream out;
+        open(out, file);
+        const std::size_t level = std::size_t(size.x) * size.y;
+        for (int s = 0; s < depth; ++s)
+        {
+            const float* values = component.data() + s * level;
+            // Zero levels before the last are skipped: the file keeps a hole there, which
+            // reads as zeros and takes no room on disk.
+            if (s + 1 < depth &&
+                std::all_of(values, values + level,
+                            [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
+                continue;
+            out.seekp(std::streamoff(s * level * sizeof(float)));
+            writeValues(out, values, level);
+        }
+        if (!out.flush())
+            return fail(file, std::strerror(errno));
+    }
+    return true;
+}
+
+bool FieldWriter::commit()
+{
+    if (!message.empty())
+        return false;
+    if (stepsWritten != size.z)
+        return fail(target, "only " + std::to_string(stepsWritten) + " of " +
+                                std::to_string(size.z) + " time steps were written");
+    if (data.is_open())
+    {
+        data.close();
+        if (data.fail())
+            return fail(staged.back().final, std::strerror(errno));
+    }
+    std::error_code error;
+    if (format == Format::Unsteady && !fs::exists(target))
+        fs::rename(stagingFolder, target, error);
+    else
+        for (const Staged& file : staged)
+        {
+            if (format == Format::Unsteady)
+                fs::create_directories(file.final.parent_path(), error);
+            if (!error)
+                fs::rename(file.temporary, file.final, error);
+            if (error)
+                return fail(file.final, error.message());
+        }
+    if (error)
+        return fail(target, error.message());
+    committed = true;
+    if (format == Format::Unsteady)
+        fs::remove_all(stagingFolder, error);
+    return true;
+}

@@ -1,0 +1,295 @@
+#include "../data/fieldFiles.h"
+#include "batchFailure.h"
+#include "data/dataManipulate.h"
+#include "fieldImport.h"
+#include "netcdfFile.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+const std::string kRoles = "tzyx"; // time, level, y, x
+const int kLengths[] = {3, 2, 4, 5};
+const double kPacking[2][2] = {{0.01, 5.0}, {0.02, -3.0}}; // scale_factor, add_offset
+
+struct ImportCase
+{
+    const char* name;
+    int mode;
+    const char* layout; // the variables' dimensions, in order
+    // d: descending y; p: packed shorts; m: missing values; s: found by standard name;
+    // n: named by --u and --v
+    const char* traits;
+    std::vector<std::string> options; // the last one chooses the output
+    int firstStep;
+    int level;
+    bool has(char trait) const { return std::strchr(traits, trait) != nullptr; }
+};
+
+void PrintTo(const ImportCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+double raw(int c, const int* at) // at: t, z, y, x
+{
+    return c == 0 ? 1 + at[3] + 10 * at[2] + 100 * at[0] + 1000 * at[1]
+                  : 2 * at[3] - 3 * at[2] + 50 * at[0] - 7 * at[1] - 20;
+}
+
+// u is missing at (t 0, y 1, x 2), v at (t 1, y 0, x 0), both on level 0.
+bool missing(const ImportCase& c, int comp, const int* at)
+{
+    const int where[2][3] = {{0, 1, 2}, {1, 0, 0}};
+    return c.has('m') && at[1] == 0 && at[0] == where[comp][0] && at[2] == where[comp][1] &&
+           at[3] == where[comp][2];
+}
+
+// The 4-D files carry model names for their dimensions, told apart by attributes alone.
+void writeField(const std::string& path, const ImportCase& c)
+{
+    NetcdfFile file(path, c.mode | NC_CLOBBER);
+    const bool fourD = std::strlen(c.layout) == 4;
+    const char* names[2][4] = {{"time", "level", "lat", "lon"},
+                               {"Time", "bottom_top", "south_north", "west_east"}};
+    std::vector<int> dims, roles;
+    // Classic files take their values only after every definition.
+    std::vector<std::pair<int, std::vector<double>>> pending;
+    for (const char* r = c.layout; *r; ++r)
+    {
+        const int role = int(kRoles.find(*r));
+        roles.push_back(role);
+        dims.push_back(file.dimension(names[fourD][role], kLengths[role]));
+        const int cv = file.variable(names[fourD][role], NC_DOUBLE, {dims.back()});
+        const char* attributes[4][2] = {{"units", "hours since 2000-01-01"},
+                                        {"positive", "down"},
+                                        {fourD ? "axis" : "units", fourD ? "Y" : "degrees_north"},
+                                        {fourD ? "axis" : "units", fourD ? "X" : "degrees_east"}};
+        file.text(cv, attributes[role][0], attributes[role][1]);
+        std::vector<double> axis(kLengths[role]);
+        for (std::size_t k = 0; k < axis.size(); ++k)
+            axis[k] = role == 2 && c.has('d') ? double(axis.size() - 1 - k) : double(k);
+        pending.emplace_back(cv, axis);
+    }
+    const char* varNames[3][2] = {{"U", "V"}, {"ucomp", "vcomp"}, {"wind_u", "wind_v"}};
+    const int naming = c.has('s') ? 1 : c.has('n') ? 2 : 0;
+    for (int comp = 0; comp < 2; ++comp)
+    {
+        const int var =
+            file.variable(varNames[naming][comp], c.has('p') ? NC_SHORT : NC_FLOAT, dims);
+        if (c.has('s'))
+            file.text(var, "standard_name", comp ? "sea_water_y_velocity" : "sea_water_x_velocity");
+        if (c.has('p'))
+        {
+            file.number(var, "scale_factor", NC_DOUBLE, kPacking[comp][0]);
+            file.number(var, "add_offset", NC_DOUBLE, kPacking[comp][1]);
+        }
+        if (c.has('m'))
+            file.number(var, comp ? "missing_value" : "_FillValue", NC_FLOAT, comp ? 1e20 : -999);
+        // Values in the variable's own order; file row r holds y index r.
+        std::vector<double> values;
+        std::size_t total = 1;
+        for (const int role : roles)
+            total *= std::size_t(kLengths[role]);
+        for (std::size_t k = 0; k < total; ++k)
+        {
+            int at[4] = {0, 0, 0, 0};
+            for (std::size_t rest = k, d = roles.size(); d-- > 0; rest /= kLengths[roles[d]])
+                at[roles[d]] = int(rest % kLengths[roles[d]]);
+            if (c.has('d'))
+                at[2] = kLengths[2] - 1 - at[2];
+            values.push_back(missing(c, comp, at) ? (comp ? 1e20 : -999) : raw(comp, at));
+        }
+        pending.emplace_back(var, values);
+    }
+    for (const auto& [var, values] : pending)
+        file.put(var, values);
+}
+
+float expected(const ImportCase& c, int comp, const int* at)
+{
+    if (missing(c, 0, at) || missing(c, 1, at))
+        return 0.0f;
+    const double scale = c.has('p') ? kPacking[comp][0] : 1.0;
+    const double offset = c.has('p') ? kPacking[comp][1] : 0.0;
+    return float((raw(comp, at) * scale + offset) * 0.5);
+}
+
+// Opens the written field with the project's loader, as the data tabs do.
+bool load(const FieldFiles& files, const std::string& output, DataManipulate& data)
+{
+    QString lic;
+    if (output == "--slice")
+        return data.readVectorDataSlice(files.path("out/field.dat").toLocal8Bit().constData());
+    const bool steady = output == "--steady";
+    data = DataManipulate(files.path("out/field.txt"), files.path("out/field.dat"),
+                          files.path("out/field/header.txt"), files.path("out/field/Uf/Uf01.dat"),
+                          steady);
+    data.uiUnstdySlicId = 0;
+    return data.readVectFile(steady, lic);
+}
+
+class Import : public ::testing::TestWithParam<ImportCase>
+{
+};
+} // namespace
+
+TEST_P(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
+{
+    const ImportCase& c = GetParam();
+    FieldFiles files;
+    fs::create_directories(files.root / "out");
+    writeField(files.path("in.nc").toStdString(), c);
+    std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5"};
+    words.insert(words.end(), c.options.begin(), c.options.end());
+    const std::string output = c.options.back();
+    words.push_back(files.path(output == "--slice" ? "out/field.dat" : "out/field").toStdString());
+    std::ostringstream err;
+    FieldImport::run(words, err);
+    if (c.has('m'))
+    {
+        EXPECT_NE(err.str().find("2 of 60 samples missing, set to zero"), std::string::npos);
+    }
+
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(load(files, output, data));
+    ASSERT_EQ(data.flowFieldSize.x, kLengths[3]);
+    ASSERT_EQ(data.flowFieldSize.y, kLengths[2]);
+    for (int s = 0; s < data.flowFieldSize.z; ++s)
+        for (int y = 0; y < kLengths[2]; ++y)
+            for (int x = 0; x < kLengths[3]; ++x)
+            {
+                const int at[4] = {c.firstStep + s, c.level, y, x};
+                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].x, expected(c, 0, at)) << s << y << x;
+                EXPECT_EQ(data.orgnvectField2dSlice[s][y][x].y, expected(c, 1, at)) << s << y << x;
+            }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, Import,
+    ::testing::Values(
+        ImportCase{"ClassicTimeLatLon", 0, "tyx", "", {"--slice"}, 0, 0},
+        ImportCase{
+            "Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", {"--level", "1", "--series"}, 0, 1},
+        ImportCase{"DescendingLatitude", 0, "tyx", "d", {"--times", "2", "--steady"}, 2, 0},
+        ImportCase{"PackedLonLatTime",
+                   NC_NETCDF4,
+                   "xyt",
+                   "pn",
+                   {"--u", "wind_u", "--v", "wind_v", "--times", "1:2", "--slice"},
+                   1,
+                   0},
+        ImportCase{"MissingValues", 0, "tyx", "m", {"--slice"}, 0, 0}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+namespace
+{
+struct BadInput
+{
+    const char* name;
+    const char* file;
+    std::vector<std::string> options;
+    int code;
+    const char* message;
+};
+
+void PrintTo(const BadInput& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
+
+class ImportRefuses : public ::testing::TestWithParam<BadInput>
+{
+};
+
+void writeBadFiles(const FieldFiles& files)
+{
+    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    NetcdfFile shapes(files.path("shapes.nc").toStdString(), NC_CLOBBER);
+    const int t = shapes.dimension("time", 2), y = shapes.dimension("lat", 3);
+    shapes.variable("u", NC_FLOAT, {t, y, shapes.dimension("lon", 4)});
+    shapes.variable("v", NC_FLOAT, {t, y, shapes.dimension("lon2", 5)});
+    NetcdfFile curvilinear(files.path("curvilinear.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
+    const int dims[] = {curvilinear.dimension("time", 2), curvilinear.dimension("y", 3),
+                        curvilinear.dimension("x", 4)};
+    curvilinear.text(curvilinear.variable("lat", NC_FLOAT, {dims[1], dims[2]}), "units",
+                     "degrees_north");
+    for (const char* name : {"u", "v"})
+        curvilinear.text(curvilinear.variable(name, NC_FLOAT, {dims[0], dims[1], dims[2]}),
+                         "coordinates", "lat");
+    std::vector<char> good(fs::file_size(files.root / "good.nc"));
+    std::ifstream(files.root / "good.nc", std::ios::binary)
+        .read(good.data(), std::streamsize(good.size()));
+    good.resize(good.size() - 4); // the last float
+    files.binary("truncated.nc", good);
+    files.text("text.nc", "time,u,v\n0,1,2\n");
+}
+} // namespace
+
+// Each refusal names what is wrong and leaves no file behind, not even a partial one.
+TEST_P(ImportRefuses, WithAMessageAndNoOutput)
+{
+    const BadInput& bad = GetParam();
+    FieldFiles files;
+    fs::create_directories(files.root / "out");
+    writeBadFiles(files);
+    std::vector<std::string> words = {files.path(bad.file).toStdString()};
+    for (const std::string& option : bad.options)
+        words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString() : option);
+    std::ostringstream err;
+    try
+    {
+        FieldImport::run(words, err);
+        ADD_FAILURE() << "accepted";
+    }
+    catch (const BatchFailure& failure)
+    {
+        EXPECT_EQ(failure.exitCode, bad.code);
+        EXPECT_NE(std::string(failure.what()).find(bad.message), std::string::npos)
+            << failure.what();
+    }
+    EXPECT_TRUE(fs::is_empty(files.root / "out"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFiles, ImportRefuses,
+    ::testing::Values(
+        BadInput{
+            "MissingVariable",
+            "good.nc",
+            {"--u", "wind", "--slice", "out/f.dat"},
+            1,
+            "no variable 'wind'; its variables: time(time), lat(lat), lon(lon), U(time, lat, lon)"},
+        BadInput{"DifferentShapes",
+                 "shapes.nc",
+                 {"--slice", "out/f.dat"},
+                 1,
+                 "'u' and 'v' differ in shape"},
+        BadInput{"Curvilinear",
+                 "curvilinear.nc",
+                 {"--series", "out/s"},
+                 1,
+                 "curvilinear grid (2-D coordinate 'lat')"},
+        BadInput{
+            "Truncated", "truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
+        BadInput{"NotNetcdf", "text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
+        BadInput{"TimeOutOfRange",
+                 "good.nc",
+                 {"--times", "1:3", "--slice", "out/f.dat"},
+                 1,
+                 "time step 3 out of range: the field has 3 time step(s)"},
+        BadInput{"LevelOutOfRange",
+                 "good.nc",
+                 {"--level", "1", "--slice", "out/f.dat"},
+                 1,
+                 "level 1 out of range"},
+        BadInput{"SteadyOfSeveralSteps",
+                 "good.nc",
+                 {"--times", "0:1", "--steady", "out/f"},
+                 2,
+                 "--steady writes one time step"}),
+    [](const auto& row) { return std::string(row.param.name); });

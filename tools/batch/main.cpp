@@ -1,0 +1,9 @@
+// quorvel-batch COMMAND ...: Quorvel's jobs without the window (see batchProgram.h).
+#include "batchProgram.h"
+
+#include <iostream>
+
+int main(int argc, char* argv[])
+{
+    return BatchProgram::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}

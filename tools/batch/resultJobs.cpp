@@ -1,0 +1,251 @@
+#include "resultJobs.h"
+
+#include "batchArguments.h"
+#include "batchFailure.h"
+#include "critpnt/critpntDetect.h"
+#include "fieldInput.h"
+#include "lic/LIC.h"
+#include "progress.h"
+#include "tracing/tracedLines.h"
+#include "tracing/tracing.h"
+
+#include <QImage>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+// Options every job that reads a FIELD accepts.
+const std::set<std::string> kFieldOptions = {"--u", "--v", "--level", "--scale"};
+
+std::set<std::string> withFieldOptions(std::set<std::string> options)
+{
+    options.insert(kFieldOptions.begin(), kFieldOptions.end());
+    return options;
+}
+
+// Shortest text that reads back as the same float.
+std::string number(float value)
+{
+    if (!std::isfinite(value))
+        return "null";
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+// A file written under a temporary name is removed unless it was renamed to its real name.
+class StagedFile
+{
+public:
+    explicit StagedFile(fs::path final) : target(std::move(final)), temporary(target)
+    {
+        temporary += ".partial";
+    }
+    ~StagedFile()
+    {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    const fs::path& path() const { return temporary; }
+    void commit(bool written) const
+    {
+        std::error_code error;
+        if (written)
+            fs::rename(temporary, target, error);
+        if (!written || error)
+            throw BatchFailure::badInput("cannot write " + target.string());
+    }
+
+private:
+    fs::path target;
+    fs::path temporary;
+};
+
+// The view makes its image through a PPM file and reads it back, equalised on request; so does
+// this. The noise restarts the C library's sequence, as in the view's first image of a run.
+void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool equalise)
+{
+    const int3 size = data.flowFieldSize;
+    LIC lic(size);
+    const StagedFile staged(out);
+    std::srand(1);
+    lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0], staged.path().c_str());
+    Image image;
+    if (!lic.readinLICImage(size.x, size.y, &image, equalise, staged.path().c_str()))
+        throw BatchFailure::badInput("cannot write " + out.string());
+    if (out.extension() == ".ppm")
+    {
+        if (equalise)
+            lic.imgProc->SavePPM(staged.path().c_str(),
+                                 reinterpret_cast<const unsigned char*>(image.data), size.x, size.y,
+                                 false);
+        Image check;
+        return staged.commit(lic.imgProc->readPPM(staged.path().c_str(), &check) == 1);
+    }
+    // The PNG shows the field north up: its first row is the field's top row.
+    QImage grey(size.x, size.y, QImage::Format_Grayscale8);
+    for (int j = 0; j < size.y; ++j)
+        for (int i = 0; i < size.x; ++i)
+            grey.scanLine(size.y - 1 - j)[i] =
+                static_cast<uchar>(image.data[3 * (std::size_t(j) * size.x + i)]);
+    staged.commit(grey.save(QString::fromStdString(staged.path().string()), "PNG"));
+}
+
+fs::path numbered(const fs::path& out, int step)
+{
+    fs::path name = out;
+    name.replace_filename(out.stem().string() + "-" + std::to_string(step) +
+                          out.extension().string());
+    return name;
+}
+
+struct Polyline
+{
+    const float2* points;
+    int count;
+};
+
+// Traces one line from seed the way a click does: the store's counts start afresh.
+Polyline traceLine(Tracing& tracer, const std::string& kind, float2 seed, int startTime,
+                   DataManipulate& data, TracedLines& lines)
+{
+    lines.currNumpnt = lines.streamlineNum = lines.pathlineNum = lines.streaklineNum = 0;
+    const int3 size = data.flowFieldSize;
+    float2*** field = data.orgnvectField2dSlice.data();
+    const float2* points = lines.pointArray.data();
+    if (kind == "streamline")
+    {
+        tracer.strmlTracing(seed, size, field, &lines, nullptr, nullptr, 0, lines.currNumpnt);
+        const flowlineInfo& rec = lines.streamlineIndxArray[0];
+        return Polyline{points + rec.startIdx, rec.numPoint + 1};
+    }
+    if (kind == "pathline")
+    {
+        tracer.pthlTracing(seed, tracer.pthlTraceTimeIntv, startTime, float(size.z), size, field,
+                           &lines, 0, lines.currNumpnt);
+        const flowlineInfo& rec = lines.pathlineIndxArray[0];
+        return Polyline{points + rec.startIdx, rec.numPoint + 1};
+    }
+    tracer.buildStreakline(seed, size, field, &lines);
+    const flowlineInfo& rec = lines.streaklineIndxArray[0];
+    return Polyline{points + rec.startIdx, rec.numPoint};
+}
+
+void writeLine(std::ostream& out, bool json, int line, const std::string& kind, float2 seed,
+               const Polyline& polyline)
+{
+    if (!json)
+    {
+        for (int k = 0; k < polyline.count; ++k)
+            out << line << ',' << k << ',' << number(polyline.points[k].x) << ','
+                << number(polyline.points[k].y) << '\n';
+        return;
+    }
+    out << (line ? ",\n" : "[\n") << "{\"line\": " << line << ", \"kind\": \"" << kind
+        << "\", \"seed\": [" << number(seed.x) << ", " << number(seed.y) << "], \"points\": [";
+    for (int k = 0; k < polyline.count; ++k)
+        out << (k ? ", [" : "[") << number(polyline.points[k].x) << ", "
+            << number(polyline.points[k].y) << ']';
+    out << "]}";
+}
+} // namespace
+
+void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
+{
+    const BatchArguments args(words, withFieldOptions({"--time"}), {"--equalise", "--all-times"},
+                              2);
+    const fs::path out = args.positional(1);
+    if (out.extension() != ".png" && out.extension() != ".ppm")
+        throw BatchFailure::badUsage("the image is OUT.png or OUT.ppm, not " + out.string());
+    const bool allTimes = args.has("--all-times");
+    if (allTimes && args.has("--time"))
+        throw BatchFailure::badUsage("--all-times and --time exclude each other");
+    const int time = args.integer("--time", 0);
+    FieldInput input(args.positional(0), args, err, allTimes ? 0 : time, allTimes ? -1 : time);
+    if (!allTimes)
+        return writeLicImage(input.data, input.index(time), out, args.has("--equalise"));
+    const int steps = input.data.flowFieldSize.z;
+    Progress progress("lic", steps);
+    for (int t = 0; t < steps; ++t)
+    {
+        writeLicImage(input.data, t, numbered(out, t), args.has("--equalise"));
+        progress.show(t + 1);
+    }
+}
+
+void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& out,
+                         std::ostream& err)
+{
+    const BatchArguments args(words, withFieldOptions({"--time", "--format"}), {}, 1);
+    const bool json = args.json();
+    const int time = args.integer("--time", 0);
+    FieldInput input(args.positional(0), args, err, time, time);
+    CritpntDetect detect;
+    int3 size = input.data.flowFieldSize;
+    detect.genAllCritpntData(input.data.orgnvectField2dSlice[input.index(time)], 36.0f, &size);
+    const critpntArray& found = *detect.critpoints;
+    const struct
+    {
+        const char* name;
+        int code;
+        const float2* points;
+        int count;
+    } types[] = {{"repelling focus", 3, found.repFocus, detect.repFocusCnt},
+                 {"attracting focus", 2, found.attrFocus, detect.attrFocusCnt},
+                 {"center", 6, found.center, detect.centerCnt},
+                 {"repelling node", 1, found.repNode, detect.repNodeCnt},
+                 {"attracting node", 0, found.attrNode, detect.attrNodeCnt},
+                 {"saddle", 4, found.saddlePnt, detect.saddlePntCnt}};
+    out << (json ? "[" : "x,y,type,code\n");
+    bool first = true;
+    for (const auto& type : types)
+        for (int k = 0; k < type.count; ++k, first = false)
+        {
+            const std::string x = number(type.points[k].x), y = number(type.points[k].y);
+            if (json)
+                out << (first ? "\n" : ",\n") << "{\"x\": " << x << ", \"y\": " << y
+                    << ", \"type\": \"" << type.name << "\", \"code\": " << type.code << '}';
+            else
+                out << x << ',' << y << ',' << type.name << ',' << type.code << '\n';
+        }
+    out << (json ? "\n]\n" : "");
+}
+
+void ResultJobs::trace(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
+{
+    const BatchArguments args(words, withFieldOptions({"--seed", "--kind", "--time", "--format"}),
+                              {}, 1);
+    const bool json = args.json();
+    std::vector<float2> seeds;
+    for (const std::string& text : args.texts("--seed"))
+        seeds.push_back(BatchArguments::point(text));
+    if (seeds.empty())
+        throw BatchFailure::badUsage("give at least one --seed X,Y");
+    const std::string kind = args.text("--kind", "streamline");
+    if (kind != "streamline" && kind != "pathline" && kind != "streakline")
+        throw BatchFailure::badUsage("--kind is streamline, pathline or streakline");
+    if (kind == "streakline" && args.has("--time"))
+        throw BatchFailure::badUsage("a streakline releases particles from time 0 on: no --time");
+    const int time = args.integer("--time", 0);
+    // A streamline needs its own time step only; the others follow the field from the start.
+    const bool oneStep = kind == "streamline";
+    FieldInput input(args.positional(0), args, err, oneStep ? time : 0, oneStep ? time : -1);
+    FieldInput::checkSteps(args.positional(0), input.data.flowFieldSize.z, input.index(time),
+                           input.index(time));
+    Tracing tracer(input.data.flowFieldSize, input.index(time));
+    TracedLines lines;
+    out << (json ? "" : "line,point,x,y\n");
+    for (std::size_t k = 0; k < seeds.size(); ++k)
+        writeLine(out, json, int(k), kind, seeds[k],
+                  traceLine(tracer, kind, seeds[k], input.index(time), input.data, lines));
+    out << (json ? "\n]\n" : "");
+}
