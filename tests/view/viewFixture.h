@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -22,21 +21,16 @@ inline const bool kViewFormatIsDefault = []
     return true;
 }();
 
-// Makes a fresh folder the working directory until the object goes; with a size it holds
-// ./data/hurricane_z_8.dat of that size, filled with the vector (speed, 0).
+// Makes a fresh folder the working directory until the object goes.
 class ViewWorkdir
 {
 public:
     ViewWorkdir() { QDir::setCurrent(dir.path()); }
-    explicit ViewWorkdir(int3 size, float speed = 1.0f) : ViewWorkdir()
-    {
-        writeField(size, [speed](int, int, int) { return float2{speed, 0.0f}; });
-    }
     ~ViewWorkdir() { QDir::setCurrent(previous); }
     ViewWorkdir(const ViewWorkdir&) = delete;
     ViewWorkdir& operator=(const ViewWorkdir&) = delete;
 
-    // The size, then the vectors of step t, row j, column i.
+    // ./data/hurricane_z_8.dat: the size, then the vectors of step t, row j, column i.
     void writeField(int3 size, const std::function<float2(int i, int j, int t)>& vec) const
     {
         std::string bytes(reinterpret_cast<const char*>(&size), sizeof size);
@@ -85,11 +79,6 @@ inline QPoint pixelAt(const FlowView& view, float x, float y)
                   int(std::floor((top - y) * view.winHeight / span)));
 }
 
-inline QColor colorAt(const QImage& frame, const FlowView& view, float x, float y)
-{
-    return frame.pixelColor(pixelAt(view, x, y));
-}
-
 // Checks each coordinate of p against (x, y) within tol, naming the one that is off.
 inline void compareNear(const float2& p, float x, float y, float tol = 1e-3f)
 {
@@ -102,31 +91,48 @@ inline void click(FlowView& view, float x, float y, Qt::MouseButton button = Qt:
     QTest::mouseClick(&view, button, Qt::NoModifier, pixelAt(view, x, y));
 }
 
-inline void moveTo(FlowView& view, float x, float y)
+// Each case runs in a scratch folder of its own; open() shows a view over the field written
+// there. Frames come only from grabFrame(): a failed case keeps its last one in the build's
+// Testing/Temporary folder and prints where.
+class ViewTest : public QObject
 {
-    const QPointF local = pixelAt(view, x, y);
-    QMouseEvent event(QEvent::MouseMove, local, view.mapToGlobal(local), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&view, &event);
-}
+    Q_OBJECT
 
-// Grabs the view's frame. When a test fails, cleanup() keeps the last frame grabbed in the
-// build's Testing/Temporary folder and prints where.
-inline QImage lastFrame;
-inline QImage grabFrame(FlowView& view)
-{
-    return lastFrame = view.grabFramebuffer();
-}
-inline void keepFrameOfFailure()
-{
-    if (QTest::currentTestFailed() && !lastFrame.isNull())
+protected:
+    std::unique_ptr<ViewWorkdir> workdir;
+    std::unique_ptr<ProbeView> view;
+    QImage lastFrame;
+
+    // A square view; over a uniform field (speed, 0) of the given size unless it is empty.
+    void open(int3 size, int pixels = 600, bool bShow = true, float speed = 1.0f)
     {
-        const QString file = QString(QUORVEL_TEST_OUTPUT "/%1-%2%3.png")
-                                 .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-                                      QTest::currentTestFunction(), QTest::currentDataTag());
-        QDir().mkpath(QUORVEL_TEST_OUTPUT);
-        qWarning("frame of the failed test: %s", qPrintable(file));
-        lastFrame.save(file);
+        if (size.x > 0)
+            workdir->writeField(size, [speed](int, int, int) { return float2{speed, 0.0f}; });
+        view = std::make_unique<ProbeView>(nullptr, pixels, pixels);
+        view->resize(pixels, pixels);
+        if (bShow)
+        {
+            view->show();
+            QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        }
     }
-    lastFrame = QImage();
-}
+    QImage grabFrame() { return lastFrame = view->grabFramebuffer(); }
+
+private slots:
+    void init() { workdir = std::make_unique<ViewWorkdir>(); }
+    void cleanup()
+    {
+        if (QTest::currentTestFailed() && !lastFrame.isNull())
+        {
+            const QString file = QString(QUORVEL_TEST_OUTPUT "/%1-%2%3.png")
+                                     .arg(QCoreApplication::applicationName(),
+                                          QTest::currentTestFunction(), QTest::currentDataTag());
+            QDir().mkpath(QUORVEL_TEST_OUTPUT);
+            qWarning("frame of the failed test: %s", qPrintable(file));
+            lastFrame.save(file);
+        }
+        lastFrame = QImage();
+        view.reset();
+        workdir.reset(); // restores the working directory
+    }
+};
