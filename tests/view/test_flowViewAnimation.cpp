@@ -203,6 +203,14 @@ private slots:
         QCOMPARE(unlessGreyMiddle(0), QString());
         view->on_view_toggleLICHisto(2);
         QCOMPARE(unlessGreyMiddle(255), QString());
+        // With no frame after it only the slot's own GL calls count: unticking the image
+        // switches 2-D texturing off.
+        view->setUpdatesEnabled(false);
+        view->makeCurrent();
+        glEnable(GL_TEXTURE_2D);
+        view->on_view_toggleLICBk(0);
+        view->makeCurrent();
+        QVERIFY(!glIsEnabled(GL_TEXTURE_2D));
     }
 };
 
