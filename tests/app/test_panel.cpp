@@ -1,7 +1,7 @@
-// The control panel driven through its widgets: opening state, the exclusions between modes,
-// field-line kinds, comparisons, seeding and critical points, the animation and LIC controls,
-// the sliders and their labels, and its wiring to the view. Widgets of the hidden group are
-// driven by code, or by mouse in the full panel.
+// The control panel driven through its widgets: the exclusions between modes, field-line
+// kinds, comparisons, seeding and critical points, the animation controls, the streak interval
+// slider, and its wiring to the view. Widgets of the hidden group are driven by code, or by
+// mouse in the full panel.
 #include "app/myclass.h"
 #include "app/panelLayout.h"
 #include "app/tabReadStdyDat.h"

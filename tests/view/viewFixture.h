@@ -103,11 +103,11 @@ protected:
     std::unique_ptr<ProbeView> view;
     QImage lastFrame;
 
-    // A square view; over a uniform field (speed, 0) of the given size unless it is empty.
-    void open(int3 size, int pixels = 600, bool bShow = true, float speed = 1.0f)
+    // A square view; over a uniform field (1, 0) of the given size unless it is empty.
+    void open(int3 size, int pixels = 600, bool bShow = true)
     {
         if (size.x > 0)
-            workdir->writeField(size, [speed](int, int, int) { return float2{speed, 0.0f}; });
+            workdir->writeField(size, [](int, int, int) { return float2{1.0f, 0.0f}; });
         view = std::make_unique<ProbeView>(nullptr, pixels, pixels);
         view->resize(pixels, pixels);
         if (bShow)
