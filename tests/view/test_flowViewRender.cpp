@@ -1,22 +1,26 @@
+// Frames of the view read back pixel by pixel: the disc primitive, the field-lines traced by
+// clicks, frames drawn from the layers kept from the frame before, and the critical point layer
+// on a field with one feature of each type: glowing discs, template streamlines in blocks per
+// type, and their marks.
 #include "viewFixture.h"
 
-#include <QApplication>
-#include <QTest>
+#include "syntheticFlow.h"
+
+#include <utility>
 
 namespace
 {
 
-constexpr float4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
-
-bool covered(const QColor& c)
-{
-    return c.green() < 128;
-}
-
-bool white(const QColor& c)
-{
-    return c.red() > 250 && c.green() > 250 && c.blue() > 250;
-}
+// Thin lines may cover a pixel only in part: dark rather than black, reddish rather than red.
+using Test = bool (*)(const QColor&);
+// clang-format off
+const Test white = [](const QColor& c) { return c.red() > 250 && c.green() > 250 && c.blue() > 250; };
+const Test red = [](const QColor& c) { return c.red() > 140 && c.green() < 60 && c.blue() < 60; };
+const Test blue = [](const QColor& c) { return c.blue() > 100 && c.red() < 60 && c.green() < 60; };
+const Test magenta = [](const QColor& c) { return c.red() > 140 && c.blue() > 140 && c.green() < 60; };
+const Test dark = [](const QColor& c) { return std::max({c.red(), c.green(), c.blue()}) < 140; };
+const Test reddish = [](const QColor& c) { return c.red() > 140 && c.green() < c.red() - 60; };
+// clang-format on
 
 // Clears the backdrop away so a primitive is drawn on plain white.
 void onWhite(ProbeView& view, std::function<void(ProbeView&)> draw)
@@ -28,209 +32,326 @@ void onWhite(ProbeView& view, std::function<void(ProbeView&)> draw)
     };
 }
 
+// Scenes for the kept layers, set up by these steps in this order, and a change that must
+// show in the next frame.
+enum Step
+{
+    kTemplates = 1,   // critical points with their template streamlines, no field-lines
+    kLic = 2,         // the LIC background
+    kUniform = 4,     // uniformly seeded streamlines
+    kClickCommit = 8, // a streamline traced by a click, then committed
+    kAnimate = 16     // flowlets on, the timer stopped
+};
+struct CacheCase
+{
+    const char* name;
+    int steps;
+    void (*change)(FlowView&);
+};
+const CacheCase kCacheCases[] = {
+    {"uniform streamlines over LIC; tubes off", kLic | kUniform,
+     [](FlowView& v) { v.on_view_tubeLines(0); }},
+    {"a committed streamline; a click", kClickCommit, [](FlowView& v) { click(v, 70, 50); }},
+    {"template streamlines; LIC", kTemplates, [](FlowView& v) { v.on_view_toggleLICBk(2); }},
+    {"flowlets over LIC; a pan", kLic | kUniform | kAnimate,
+     [](FlowView& v)
+     {
+         QTest::mousePress(&v, Qt::MiddleButton, {}, QPoint(100, 100));
+         QTest::mouseRelease(&v, Qt::MiddleButton, {}, QPoint(130, 100));
+     }},
+    {"moving template streamlets; a resize", kTemplates | kAnimate,
+     [](FlowView& v) { v.resize(240, 200); }},
+};
+
+void setUp(FlowView& v, int steps)
+{
+    if (steps & kTemplates)
+    {
+        v.on_view_toggleStrmline(0);
+        v.on_view_toggleCriticalPntStrml(2);
+        v.on_view_toggleAttrFocus(2);
+    }
+    if (steps & kLic)
+        v.on_view_toggleLICBk(2);
+    if (steps & kUniform)
+        v.on_view_toggleUnifSeeding(2);
+    if (steps & kClickCommit)
+    {
+        click(v, 30, 70);
+        std::swap(v.tmpLines, v.commitedLines);
+        v.invalidate();
+    }
+    if (steps & kAnimate)
+    {
+        v.on_view_flowlet(2);
+        v.iTimer->stop();
+    }
+}
+
+constexpr int kField = 300;
+
+// One critical point type: its slot, its points and template seed count, and its disc colour.
+struct TypeCase
+{
+    void (FlowView::*toggle)(int);
+    float2 (critpntArray::*points)[kCritpntCapacity];
+    int CritpntDetect::*count;
+    int critpntArray::*seedsCnt;
+    QColor color;
+};
+
+const TypeCase kTypes[6] = {
+    {&FlowView::on_view_toggleRepFocus, &critpntArray::repFocus, &CritpntDetect::repFocusCnt,
+     &critpntArray::repFocusTmpltSeedsCnt, QColor(255, 0, 0)},
+    {&FlowView::on_view_toggleAttrFocus, &critpntArray::attrFocus, &CritpntDetect::attrFocusCnt,
+     &critpntArray::attrFocusTmpltSeedsCnt, QColor(255, 255, 0)},
+    {&FlowView::on_view_toggleCenter, &critpntArray::center, &CritpntDetect::centerCnt,
+     &critpntArray::centerTmpltSeedsCnt, QColor(0, 255, 0)},
+    {&FlowView::on_view_toggleRepNode, &critpntArray::repNode, &CritpntDetect::repNodeCnt,
+     &critpntArray::repNodeTmpltSeedsCnt, QColor(0, 255, 255)},
+    {&FlowView::on_view_toggleAttrNode, &critpntArray::attrNode, &CritpntDetect::attrNodeCnt,
+     &critpntArray::attrNodeTmpltSeedsCnt, QColor(0, 0, 255)},
+    {&FlowView::on_view_toggleSaddlePnt, &critpntArray::saddlePnt, &CritpntDetect::saddlePntCnt,
+     &critpntArray::saddlePntTmpltSeedsCnt, QColor(255, 0, 255)},
+};
+
+// A glow of the given colour: its full channels bright, its empty channels dark.
+bool isGlowOf(const QColor& pixel, const QColor& color)
+{
+    const int channels[3][2] = {
+        {pixel.red(), color.red()}, {pixel.green(), color.green()}, {pixel.blue(), color.blue()}};
+    for (const auto& c : channels)
+        if (c[1] == 255 ? c[0] < 200 : c[0] > 130)
+            return false;
+    return true;
+}
+
+int redPixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += isGlowOf(image.pixelColor(x, y), Qt::red) ? 1 : 0;
+    return n;
+}
+
+// A point 8 field units from p towards the middle of the field: inside the glowing disc,
+// outside the white marker disc.
+float2 besidePoint(const float2& p)
+{
+    const float dx = kField * 0.5f - p.x, dy = kField * 0.5f - p.y;
+    const float len = std::sqrt(dx * dx + dy * dy);
+    return makeFloat2(p.x + 8.0f * dx / len, p.y + 8.0f * dy / len);
+}
 } // namespace
 
-// A 100 x 100 view on a 100 x 100 field: one field unit per pixel after a reset.
-class TestFlowViewRender : public QObject
+class TestFlowViewRender : public ViewTest
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-    void texturesHoldTheGreyRamps();
-    void backdropShadesBlueToGrey();
-    void bandsHaveTheirShapes();
-    void fadedLineRampsItsAlpha();
-    void discIsFlattenedAtTheLeftEdge();
-    void antialiasingFollowsTheSwitch();
-    void emptyFieldShowsWhite();
+    QImage frame;
 
-private:
-    // Shows the view over a uniform field of the given size, or over no field at all.
-    void open(int3 size)
+    void grab() { frame = grabFrame(); }
+    // Whether the pixel over (x, y), or one up to spread rows above or below it, passes test.
+    bool at(float x, float y, Test test, int spread = 0)
     {
-        view.reset();
-        field.reset(); // restores the working directory before the next one is made
-        field =
-            size.x > 0 ? std::make_unique<WorkingField>(size) : std::make_unique<WorkingField>();
-        view = std::make_unique<ProbeView>(nullptr, 100, 100);
-        view->resize(100, 100);
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        const QPoint p = pixelAt(*view, x, y);
+        for (int dy = -spread; dy <= spread; ++dy)
+            if (test(frame.pixelColor(p.x(), p.y() + dy)))
+                return true;
+        return false;
     }
-    QColor at(const QImage& image, float x, float y) { return fieldPixel(image, *view, x, y); }
+    void openSmall() { open(int3{100, 100, 1}, 100); } // one field unit per pixel
 
-    std::unique_ptr<WorkingField> field;
-    std::unique_ptr<ProbeView> view;
+    // A 600 x 600 view on one feature of each type, spread over a field three times the
+    // generator's size.
+    void openFeatures()
+    {
+        const SyntheticFlow flow = SyntheticFlow::earthquake();
+        workdir->writeField(int3{kField, kField, 1},
+                            [&](int i, int j, int) { return flow.velocity(i / 3.0, j / 3.0); });
+        open({});
+    }
+    void toggle(int type, int state) { (view.get()->*kTypes[type].toggle)(state); }
+    QColor at(const QImage& image, const float2& p)
+    {
+        return image.pixelColor(pixelAt(*view, p.x, p.y));
+    }
+    const critpntArray& tables() const { return *view->criticalpntDetect->critpoints; }
+    float2 point(int type, int k) const { return (tables().*kTypes[type].points)[k]; }
+    int count(int type) const { return (*view->criticalpntDetect).*kTypes[type].count; }
+    // Template lines before the block of the type: the seeds of the types before it.
+    int seedsBefore(int type) const
+    {
+        int sum = 0;
+        for (int t = 0; t < type; ++t)
+            sum += tables().*kTypes[t].seedsCnt;
+        return sum;
+    }
+
+private slots:
+    // A disc's rim stays in the window; a rim of too few points would overflow its store.
+    void discIsFlattenedAtTheLeftEdge()
+    {
+        openSmall();
+        view->translateX = 0; // the field's left edge in the middle of the view
+        onWhite(*view,
+                [](ProbeView& v)
+                {
+                    glColor3f(0.0f, 0.0f, 1.0f);
+                    v.drawCircle(float2{5, 50}, 10, 10.0f);
+                    v.drawCircle(float2{30, 20}, 3, 10.0f); // refused: too few rim points
+                    v.drawVectors(v.dataMani.get(), int2{0, 3}, 6.0f, true); // refused: no cells
+                });
+        grab();
+        const QColor inside = frame.pixelColor(pixelAt(*view, 1.5f, 50.5f));
+        QVERIFY2(inside.red() < 60, qPrintable(inside.name()));
+        QVERIFY2(inside.blue() > 100, qPrintable(inside.name()));
+        QVERIFY(at(-1.5f, 50.5f, white));
+        QVERIFY(at(30.5f, 20.5f, white));
+    }
+
+    // Six pixels per field unit from here on: a red band of half-width 3 with a blue seed;
+    // committed lines are black; line mode draws a one-pixel strip.
+    void streamlinesAndCommittedLines()
+    {
+        open(int3{100, 100, 2});
+        click(*view, 50, 30);
+        grab();
+        QVERIFY(at(20, 30, red));
+        QVERIFY(at(80, 30, red));
+        QVERIFY(at(50, 30, blue));
+        QVERIFY(!at(20, 40, red));
+        QVERIFY(!at(20, 20, red));
+        view->tmpLines->commitTmplines(view->commitedLines.get());
+        view->bTubelines = false;
+        click(*view, 50, 70);
+        grab();
+        QVERIFY(at(20, 30, dark, 1));
+        QVERIFY(at(20, 70, reddish, 1));
+        QVERIFY(!at(20, 70.6f, reddish, 1)); // four pixels above
+    }
+
+    // A rake's timeline 0 is the rake itself, seeds at y = 20, 50 and 80.
+    void rakeAndTimeline()
+    {
+        open(int3{100, 100, 4});
+        view->on_view_modifRakeNumSeed(3);
+        view->on_view_toggleRakeSeeding(2);
+        view->on_view_toggleTimeline(2);
+        click(*view, 20, 20);
+        click(*view, 20, 80);
+        grab();
+        for (float y : {20.0f, 50.0f, 80.0f})
+            QVERIFY(at(20, y, blue));
+        QVERIFY(at(20, 35, magenta));
+        QVERIFY(at(20, 65, magenta));
+        QVERIFY(!at(30, 35, magenta));
+    }
+
+    // Frames that start from the kept layers look exactly like frames that draw every layer:
+    // the kept layers are a sample-for-sample copy of the multisampled frame, so the tolerance
+    // is zero. The field spirals into an attracting focus near its centre.
+    void keptLayersGiveTheFrameOfAllLayers_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int r = 0; r < int(std::size(kCacheCases)); ++r)
+            QTest::newRow(kCacheCases[r].name) << r;
+    }
+    void keptLayersGiveTheFrameOfAllLayers()
+    {
+        QFETCH(int, row);
+        workdir->writeField(int3{100, 100, 2},
+                            [](int i, int j, int)
+                            {
+                                const float x = i - 50.5f, y = j - 50.3f;
+                                return makeFloat2(0.02f * (-y - 0.2f * x), 0.02f * (x - 0.2f * y));
+                            });
+        open({}, 200);
+        setUp(*view, kCacheCases[row].steps);
+        const auto frameOf = [this](bool bKept)
+        {
+            view->bFrameCache = bKept;
+            view->animStep = 200; // flowlet heads on the first 200 points of every line
+            return grabFrame();
+        };
+        const QImage allLayers = frameOf(false);
+        frameOf(true);
+        const int kept = view->framesFromCache();
+        QCOMPARE(frameOf(true), allLayers);
+        QCOMPARE(view->framesFromCache(), kept + 1);
+        kCacheCases[row].change(*view);
+        const QImage changed = frameOf(true);
+        QVERIFY(changed != allLayers);
+        QCOMPARE(changed, frameOf(false));
+    }
+
+    // A glowing disc of the type's colour around each of its points, a white marker on it;
+    // none after unticking, while the next type stays shown.
+    void tickingATypeDrawsItsDiscs()
+    {
+        openFeatures();
+        for (int type = 0; type < 6; ++type)
+        {
+            toggle(type, 2);
+            toggle((type + 1) % 6, 2);
+            QVERIFY(count(type) > 0);
+            const QImage shown = grabFrame();
+            toggle(type, 0);
+            const QImage hidden = grabFrame();
+            toggle((type + 1) % 6, 0);
+            for (int k = 0; k < count(type); ++k)
+            {
+                const QColor glow = at(shown, besidePoint(point(type, k)));
+                QVERIFY2(isGlowOf(glow, kTypes[type].color),
+                         qPrintable(QString("type %1: %2").arg(type).arg(glow.name())));
+                QVERIFY(qGray(at(shown, point(type, k)).rgb()) > 220);
+                QVERIFY(!isGlowOf(at(hidden, besidePoint(point(type, k))), kTypes[type].color));
+                QVERIFY(qGray(at(hidden, point(type, k)).rgb()) < 220);
+            }
+        }
+        QVERIFY(!view->bCritpntDetect);
+    }
+
+    // Template lines glow red for the shown types only: ticking the attracting nodes beside
+    // the repelling nodes adds red; a click in the view, or another tracing step, traces them
+    // again. They are traced in blocks by type; unticking a type empties exactly its block.
+    void templateLinesFollowTheBoxes()
+    {
+        openFeatures();
+        view->on_view_toggleStrmline(0); // as the panel does when a type is ticked
+        view->on_view_toggleCriticalPntStrml(2);
+        toggle(3, 2);
+        const int red = redPixels(grabFrame());
+        QVERIFY2(red > 500, qPrintable(QString::number(red)));
+        QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(redPixels(grabFrame()), red);
+        toggle(4, 2);
+        const int withAttrNodes = redPixels(grabFrame());
+        QVERIFY2(withAttrNodes > red + 200, qPrintable(QString::number(withAttrNodes)));
+
+        for (int type = 0; type < 6; ++type)
+            toggle(type, 2);
+        const QImage full = grabFrame(); // the mark size reaches a frame from kept layers
+        view->on_view_changeMarkSize(25);
+        QVERIFY(grabFrame() != full);
+        view->on_view_changeTracingStpIntv(2);
+        const TracedLines& lines = *view->tmpLines;
+        QCOMPARE(lines.streamlineNum, seedsBefore(6));
+        QVERIFY(lines.streamlineNum > 20);
+        std::vector<int> before;
+        for (int k = 0; k < lines.streamlineNum; ++k)
+            before.push_back(lines.streamlineIndxArray[k].numPoint);
+        toggle(2, 0);
+        for (int k = 0; k < int(before.size()); ++k)
+        {
+            const bool inCenterBlock = k >= seedsBefore(2) && k < seedsBefore(3);
+            QCOMPARE(lines.streamlineIndxArray[k].numPoint, inCenterBlock ? 0 : before[k]);
+        }
+        view->on_view_toggleCriticalPntStrml(0);
+        QCOMPARE(lines.streamlineNum, 0);
+    }
 };
 
-void TestFlowViewRender::init()
-{
-    open(int3{100, 100, 1});
-}
-
-void TestFlowViewRender::cleanup()
-{
-    view.reset();
-    field.reset();
-}
-
-void TestFlowViewRender::texturesHoldTheGreyRamps()
-{
-    const std::vector<int> tube = {0x22, 0x49, 0x57, 0x65, 0x73, 0x82, 0x90, 0x9F, 0xAD,
-                                   0xBB, 0xCA, 0xE0, 0xFE, 0xF0, 0xD4, 0xC4, 0xB7, 0xA8,
-                                   0x9B, 0x8D, 0x7F, 0x71, 0x64, 0x56, 0x48, 0x22};
-    std::vector<int> disc(tube.begin(), tube.begin() + 12);
-    disc.insert(disc.end(), 13, 0xFE);
-    disc.insert(disc.end(), tube.begin() + 13, tube.end());
-    view->makeCurrent();
-    for (const auto& [name, rows] : {std::pair{view->tex, tube}, std::pair{view->texpnt, disc}})
-    {
-        QVERIFY(glIsTexture(name) && view->tex != view->texpnt);
-        glBindTexture(GL_TEXTURE_2D, name);
-        GLint h = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-        QCOMPARE(h, int(rows.size()));
-        std::vector<unsigned char> texels(4 * rows.size());
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        for (std::size_t r = 0; r < rows.size(); ++r) // texture row 0 is the image's bottom row
-            QCOMPARE(int(texels[4 * r + 1]), rows[rows.size() - 1 - r]);
-    }
-    view->doneCurrent();
-}
-
-void TestFlowViewRender::backdropShadesBlueToGrey()
-{
-    view->translateZ = 100; // the field fills the middle half of the view
-    const QImage image = view->grabFramebuffer();
-    const QColor top = at(image, 50.5f, 98.5f);
-    const QColor bottom = at(image, 50.5f, 1.5f);
-    QVERIFY2(top.blue() > 250 && top.red() < 170 && top.green() > top.red() + 40,
-             qPrintable(top.name()));
-    QVERIFY2(std::abs(bottom.red() - bottom.blue()) < 12 && bottom.red() < 205,
-             qPrintable(bottom.name()));
-    for (const float2& p : {float2{-20, 50}, float2{50, 120}, float2{120, 50}})
-        QVERIFY(white(at(image, p.x, p.y)));
-}
-
-// Bands have square ends and no cap, a right angle is mitred, an arrowhead reaches 4.5 radii
-// beyond the last point.
-void TestFlowViewRender::bandsHaveTheirShapes()
-{
-    struct Case
-    {
-        const char* name;
-        std::vector<float2> points;
-        float radius;
-        bool bArrow;
-        std::vector<float2> inside, outside;
-    };
-    const Case cases[] = {
-        {"band",
-         {{20, 50}, {80, 50}},
-         5.0f,
-         false,
-         {{50.5f, 45.5f}, {50.5f, 54.5f}, {21.5f, 50.5f}},
-         {{50.5f, 44.5f}, {50.5f, 55.5f}, {18.5f, 50.5f}, {81.5f, 50.5f}}},
-        {"mitre",
-         {{20, 20}, {60, 20}, {60, 80}},
-         5.0f,
-         false,
-         {{63.5f, 16.5f}, {64.5f, 15.5f}, {56.5f, 23.5f}},
-         {{66.5f, 13.5f}, {53.5f, 27.5f}}},
-        {"arrow",
-         {{20, 50}, {50, 50}},
-         4.0f,
-         true,
-         {{65.5f, 50.5f}, {52.5f, 45.5f}},
-         {{69.5f, 50.5f}}},
-    };
-    for (const Case& c : cases)
-    {
-        onWhite(*view,
-                [&c](ProbeView& v)
-                {
-                    std::vector<float2> points = c.points;
-                    v.drawLine(points.data(), int(points.size()), c.radius, 0, kRed, 0.0f,
-                               c.bArrow);
-                });
-        const QImage image = view->grabFramebuffer();
-        for (const float2& p : c.inside)
-            QVERIFY2(covered(at(image, p.x, p.y)), c.name);
-        for (const float2& p : c.outside)
-            QVERIFY2(white(at(image, p.x, p.y)), c.name);
-    }
-}
-
-void TestFlowViewRender::fadedLineRampsItsAlpha()
-{
-    onWhite(*view,
-            [](ProbeView& v)
-            {
-                std::vector<float2> points;
-                for (int i = 0; i < 31; ++i)
-                    points.push_back(float2{10.0f + 2.0f * i, 50.0f});
-                v.drawLine(points.data(), 31, 5.0f, 0, kRed, 1.0f / 30.0f, false);
-            });
-    const QImage image = view->grabFramebuffer();
-    // Point 0 (x = 10) is cut off; alpha climbs from 0 at x = 12 to 29/30 at x = 70.
-    QVERIFY(white(at(image, 11.0f, 50.5f)));
-    for (float x : {20.5f, 40.5f, 60.5f, 69.5f})
-    {
-        const float alpha = 1.0f - at(image, x, 50.5f).green() / 255.0f; // red over white
-        QVERIFY2(std::fabs(alpha - (x - 12.0f) / 60.0f) < 0.03f, qPrintable(QString::number(x)));
-    }
-}
-
-void TestFlowViewRender::discIsFlattenedAtTheLeftEdge()
-{
-    view->translateX = 0; // the field's left edge in the middle of the view
-    onWhite(*view,
-            [](ProbeView& v)
-            {
-                glColor3f(0.0f, 0.0f, 1.0f);
-                v.drawCircle(float2{5, 50}, 10, 10.0f);
-                v.drawCircle(float2{30, 80}, 10, 10.0f);
-                v.drawCircle(float2{30, 20}, 3, 10.0f); // refused: too few rim points
-                v.drawVectors(v.dataMani.get(), int2{0, 3}, 6.0f, true); // refused: no cells
-            });
-    const QImage image = view->grabFramebuffer();
-    const QColor inside = at(image, 1.5f, 50.5f);
-    QVERIFY(inside.red() < 60 && inside.blue() > 100);
-    QVERIFY(white(at(image, -1.5f, 50.5f)));
-    QVERIFY(at(image, 30.5f, 80.5f).blue() > 230); // round and bright away from the edge
-    QVERIFY(at(image, 21.5f, 80.5f).red() < 60);
-    QVERIFY(white(at(image, 30.5f, 20.5f)));
-}
-
-void TestFlowViewRender::antialiasingFollowsTheSwitch()
-{
-    for (const int state : {2, 0})
-    {
-        view->on_toggleAntialias(state);
-        QCOMPARE(view->bAntiali, state != 0);
-        view->grabFramebuffer();
-        view->makeCurrent();
-        QCOMPARE(bool(glIsEnabled(GL_LINE_SMOOTH)), state != 0);
-        view->doneCurrent();
-    }
-}
-
-void TestFlowViewRender::emptyFieldShowsWhite()
-{
-    open(int3{});
-    const QImage image = view->grabFramebuffer();
-    for (int y = 0; y < 100; y += 9)
-        for (int x = 0; x < 100; x += 9)
-            QVERIFY(white(image.pixelColor(x, y)));
-}
-
-int main(int argc, char* argv[])
-{
-    QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
-    QApplication app(argc, argv);
-    TestFlowViewRender test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestFlowViewRender)
 #include "test_flowViewRender.moc"
