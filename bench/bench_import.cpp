@@ -17,6 +17,41 @@ namespace fs = std::filesystem;
 
 const fs::path kFolder = fs::temp_directory_path() / "quorvel-bench-import";
 
+// The field as a NetCDF wind: u and v over (time, lat, lon) with CF attributes, in m s-1.
+void writeWindNetcdf(const std::string& path, const DataManipulate& field)
+{
+    const int3 size = field.flowFieldSize;
+    NetcdfFile file(path, NC_CLOBBER | NC_64BIT_OFFSET);
+    const int dims[] = {file.dimension("time", size_t(size.z)),
+                        file.dimension("lat", size_t(size.y)),
+                        file.dimension("lon", size_t(size.x))};
+    const int lat = file.variable("lat", NC_FLOAT, {dims[1]});
+    const int lon = file.variable("lon", NC_FLOAT, {dims[2]});
+    file.text(lat, "units", "degrees_north");
+    file.text(lon, "units", "degrees_east");
+    const int u = file.variable("uwnd", NC_FLOAT, {dims[0], dims[1], dims[2]});
+    const int v = file.variable("vwnd", NC_FLOAT, {dims[0], dims[1], dims[2]});
+    file.text(u, "standard_name", "eastward_wind");
+    file.text(v, "standard_name", "northward_wind");
+    for (const int var : {u, v})
+        file.text(var, "units", "m s-1");
+    std::vector<double> axis(size_t(size.y));
+    for (int j = 0; j < size.y; ++j)
+        axis[size_t(j)] = 10.0 + 0.1 * j;
+    file.put(lat, axis);
+    axis.resize(size_t(size.x));
+    for (int i = 0; i < size.x; ++i)
+        axis[size_t(i)] = -80.0 + 0.1 * i;
+    file.put(lon, axis);
+    std::vector<double> component(field.orgnvectField2d.size());
+    for (const int var : {u, v})
+    {
+        for (size_t k = 0; k < component.size(); ++k)
+            component[k] = var == u ? field.orgnvectField2d[k].x : field.orgnvectField2d[k].y;
+        file.put(var, component);
+    }
+}
+
 void BM_GeneratorWritesTheField(benchmark::State& state)
 {
     fs::create_directories(kFolder);
