@@ -1,5 +1,8 @@
 #include "critpntFields.h"
 
+#include <cmath>
+#include <random>
+
 namespace
 {
 // Unscaled stencil weights: a linear field's Jacobian comes out this many times too large.
@@ -11,6 +14,24 @@ int typeTotal(const CritpntDetect& d)
     for (const std::vector<float2>& points : pointsByType(d))
         total += points.size();
     return int(total);
+}
+// The cell formula alone, written as the detector writes it so that results agree to the bit:
+// the first root whose t, from the x-component, lies in the cell (corners lb, rb, lt, rt).
+bool plainZero(const float2 (&c)[4], float2& st)
+{
+    const float ax = c[1].x - c[0].x, bx = c[2].x - c[0].x, cx = c[0].x - c[2].x - c[1].x + c[3].x;
+    const float ay = c[1].y - c[0].y, by = c[2].y - c[0].y, cy = c[0].y - c[2].y - c[1].y + c[3].y;
+    const float A = ax / cx, B = bx / cx, P = (ax * bx / cx - c[0].x) / cx;
+    const float A2 = ay / cy, B2 = by / cy, Q = (ay * by / cy - c[0].y) / cy;
+    const float k = A2 - A, b = (B2 + B) * k + P - Q, cc = B * k * B2 + (B2 * P - Q * B);
+    const float D = b * b - 4 * k * cc, r = std::sqrt(D);
+    for (const float s : {(r - b) / (2 * k), (-b - r) / (2 * k)})
+    {
+        st = makeFloat2(s, B + s == 0 ? 2.0f : P / (B + s) - A);
+        if (D >= 0 && s >= 0 && s <= 1 && st.y >= 0 && st.y <= 1)
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -48,6 +69,29 @@ TEST(CellSearch, BilinearCellsAreSolvedExactly)
               { return makeFloat2(s * t - 0.1f, s + t - 0.9f + 0.05f * s * t); });
     ASSERT_EQ(two.find(), 1);
     expectNear(two.detect.critpoints->allCritical[0], 0.76413f, 0.13087f, 1e-4f);
+}
+
+// Cells whose x-component vanishes along their left edge: wherever the formula alone finds a
+// zero, the search keeps exactly that zero; the fallback serves only where it finds none.
+TEST(CellSearch, FallbackOnlyWhereTheFormulaFindsNoZero)
+{
+    std::mt19937 generator(2024);
+    const auto uniform = [&] { return float(generator() >> 8) / float(1 << 23) - 1.0f; };
+    int plainFound = 0;
+    for (int n = 0; n < 4000; ++n)
+    {
+        const float2 corners[4] = {makeFloat2(0, uniform()), makeFloat2(uniform(), uniform()),
+                                   makeFloat2(0, uniform()), makeFloat2(uniform(), uniform())};
+        float2 st;
+        if (!plainZero(corners, st))
+            continue;
+        ++plainFound;
+        Slice cell(2, 2, [&](float i, float j) { return corners[int(i) + 2 * int(j)]; });
+        ASSERT_EQ(cell.find(), 1) << n;
+        EXPECT_EQ(cell.detect.critpoints->allCritical[0].x, st.x) << n;
+        EXPECT_EQ(cell.detect.critpoints->allCritical[0].y, st.y) << n;
+    }
+    EXPECT_GT(plainFound, 500);
 }
 
 TEST(Classification, EigenvalueCodesCenterToleranceAndBorderStencils)

@@ -224,6 +224,7 @@ TEST_F(Files, ReadFailuresKeepThePreviousImageAndTheBufferGrows)
     const std::vector<std::pair<std::string, std::string>> cases = {
         {dir + "/missing.ppm", "Unable to open file '%s'\n%s: No such file or directory\n"},
         {dir, "Unable to open file '%s'\n%s: Is a directory\n"},
+        {write(""), "%s: the file is empty\n"},
         {write("P6\n99999999999 1\n255\n"), size},
         {write("P6\n100000 100000\n255\n"), size},
         {write(header(2, 2) + raster(2, 2, 'x').substr(1)), "Error loading image '%s'\n"},

@@ -1,6 +1,7 @@
 #include "../data/fieldFiles.h"
 #include "batchProgram.h"
 #include "common/testFields.h"
+#include "datasetWriter.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
@@ -23,10 +24,11 @@ static int batch(const std::vector<std::string>& words, std::string* out = nullp
 TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
 {
     FieldFiles files;
-    DataManipulate data = rotationField(int3{64, 48, 2}, 30.0f, 20.0f, 0.05f);
-    const int3 size = data.flowFieldSize;
-    files.slice("spin.dat", size, data.orgnvectField2d);
-    const std::string field = files.path("spin.dat").toStdString();
+    const std::string field = files.path("hurricane.dat").toStdString();
+    ASSERT_TRUE(DatasetWriter::writeHurricaneSlices(field));
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice(field.c_str()));
+    int3 size = data.flowFieldSize;
     float2*** slices = data.orgnvectField2dSlice.data();
 
     std::srand(1);
@@ -35,16 +37,17 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
     EXPECT_EQ(files.bytes("job.ppm"), files.bytes("core.ppm"));
 
     TracedLines lines;
-    float2 seed = makeFloat2(40.0f, 20.0f);
+    float2 seed = makeFloat2(250.0f, 250.0f);
     Tracing(size, 1).strmlTracing(seed, size, slices, &lines, nullptr, nullptr, 0,
                                   lines.currNumpnt);
     std::string csv;
-    EXPECT_EQ(batch({"trace", field, "--seed", "40,20", "--time", "1"}, &csv), 0);
+    EXPECT_EQ(batch({"trace", field, "--seed", "250,250", "--time", "1"}, &csv), 0);
     std::istringstream rows(csv);
     rows.ignore(64, '\n'); // line,point,x,y
     float v[4] = {};
     int k = 0;
-    for (char comma; rows >> v[0] >> comma >> v[1] >> comma >> v[2] >> comma >> v[3]; ++k)
+    char comma;
+    for (; rows >> v[0] >> comma >> v[1] >> comma >> v[2] >> comma >> v[3]; ++k)
     {
         ASSERT_LT(k, lines.currNumpnt);
         EXPECT_EQ(v[2], lines.pointArray[k].x) << k;
@@ -52,10 +55,30 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
     }
     EXPECT_EQ(k, lines.currNumpnt);
 
-    const std::pair<std::vector<std::string>, int> codes[] = {
+    // Each point with its type's code, the types in display order.
+    CritpntDetect detect;
+    detect.genAllCritpntData(slices[1], 36.0f, &size);
+    EXPECT_EQ(batch({"critpnt", field, "--time", "1"}, &csv), 0);
+    std::istringstream listed(csv);
+    std::string row;
+    std::getline(listed, row); // x,y,type,code
+    const int codes[] = {3, 2, 6, 1, 0, 4};
+    const auto byType = pointsByType(detect);
+    for (int type = 0; type < 6; ++type)
+        for (const float2& p : byType[type])
+        {
+            ASSERT_TRUE(std::getline(listed, row)) << "fewer points listed";
+            ASSERT_EQ(std::sscanf(row.c_str(), "%f,%f,%*[^,],%f", &v[0], &v[1], &v[3]), 3) << row;
+            EXPECT_EQ(v[0], p.x);
+            EXPECT_EQ(v[1], p.y);
+            EXPECT_EQ(v[3], float(codes[type])) << row;
+        }
+    EXPECT_FALSE(std::getline(listed, row)) << "more points listed";
+
+    const std::pair<std::vector<std::string>, int> exits[] = {
         {{"lic", field, "out.gif"}, 2},
-        {{"critpnt", field, "--time", "2"}, 1},
+        {{"critpnt", field, "--time", "48"}, 1},
         {{"critpnt", files.path("missing.dat").toStdString()}, 1}};
-    for (const auto& [words, code] : codes)
+    for (const auto& [words, code] : exits)
         EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
 }

@@ -185,11 +185,26 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
     const std::string good = files.bytes("good.nc");
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
     files.text("text.nc", "time,u,v\n0,1,2\n");
+    {
+        NetcdfFile shapes(files.path("shapes.nc").toStdString(), NC_CLOBBER);
+        const int t = shapes.dimension("time", 2), y = shapes.dimension("lat", 3);
+        shapes.variable("u", NC_FLOAT, {t, y, shapes.dimension("lon", 4)});
+        shapes.variable("v", NC_FLOAT, {t, y, shapes.dimension("lon2", 5)});
+        NetcdfFile curved(files.path("curved.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
+        const std::vector<int> dims = {curved.dimension("time", 2), curved.dimension("y", 3),
+                                       curved.dimension("x", 4)};
+        curved.text(curved.variable("lat", NC_FLOAT, {dims[1], dims[2]}), "units", "degrees_north");
+        for (const char* name : {"u", "v"})
+            curved.text(curved.variable(name, NC_FLOAT, dims), "coordinates", "lat");
+    }
     const std::tuple<const char*, std::vector<std::string>, int, const char*> cases[] = {
         {"good.nc", {"--u", "wind", "--slice", "out/f.dat"}, 1, "no variable 'wind'; its"},
+        {"shapes.nc", {"--slice", "out/f.dat"}, 1, "'u' and 'v' differ in shape"},
+        {"curved.nc", {"--series", "out/s"}, 1, "curvilinear grid (2-D coordinate 'lat')"},
         {"truncated.nc", {"--slice", "out/f.dat"}, 1, "truncated.nc: truncated"},
         {"text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
         {"good.nc", {"--times", "1:3", "--slice", "out/f.dat"}, 1, "time step 3 out of range"},
+        {"good.nc", {"--level", "1", "--slice", "out/f.dat"}, 1, "level 1 out of range"},
         {"good.nc", {"--times", "0:1", "--steady", "out/f"}, 2, "--steady writes one time step"}};
     for (const auto& [file, options, code, message] : cases)
     {
