@@ -60,23 +60,3 @@ TEST(FieldSampling, SliceAndSpaceTimeSamplersBlendInsideTheirDomains)
     }
     EXPECT_FALSE(ramp({5, 4, 1}).interpolateVector(makeFloat2(1, 1), 0.0f, v));
 }
-
-// In a flat array the first coordinate picks the row and its fraction weights the next record
-// in the row; indices are clamped to the array.
-TEST(FieldSampling, FlatArrayResampling)
-{
-    std::vector<float3> input; // record (row a, column b) = (a, b, 0)
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            input.push_back(makeFloat3(float(a), float(b), 0));
-    const DataManipulate grid = ramp({3, 3, 1});
-    const std::tuple<float2, bool, float2> cases[] = {{{0.25f, 1.5f}, true, {0.5f, 1.25f}},
-                                                      {{2.5f, 2.5f}, true, {2, 2}},
-                                                      {{0, 0}, false, {0, 0}}};
-    for (const auto& [pos, fastEnough, expected] : cases)
-    {
-        float3 v{};
-        EXPECT_EQ(grid.interpolateVect(pos, 0, v, {3, 3, 1}, input.data()), fastEnough) << pos.x;
-        expectNear(makeFloat2(v.x, v.y), expected);
-    }
-}

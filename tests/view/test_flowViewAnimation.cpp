@@ -29,11 +29,6 @@ int countPixels(const QImage& image, const QColor& color)
     return n;
 }
 
-QImage rgb(const QImage& image)
-{
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
 QString shotPath(int timeId)
 {
     return QDir::currentPath() + "/flow data/Screenshot49-" + QString::number(timeId) + ".ppm";
@@ -132,7 +127,8 @@ private slots:
         QVERIFY(out.contains('"' + shotPath(3) + '"'));
         QVERIFY(out.contains('"' + shotPath(4) + '"'));
         QCOMPARE(QDir("flow data").entryList(QDir::Files).size(), 2);
-        QCOMPARE(rgb(QImage(shotPath(4))), rgb(shown));
+        const auto rgb = QImage::Format_RGB32;
+        QCOMPARE(QImage(shotPath(4)).convertToFormat(rgb), shown.convertToFormat(rgb));
         QVERIFY(countPixels(shown, Qt::yellow) > 100);
 
         view->on_view_saveAnimation(0);

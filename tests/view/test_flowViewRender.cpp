@@ -1,4 +1,4 @@
-// Frames of the view read back pixel by pixel: the disc primitive, the field-lines traced by
+// Frames of the view read back pixel by pixel: the field-lines traced by
 // clicks, frames drawn from the layers kept from the frame before, and the critical point layer
 // on a field with one feature of each type: glowing discs, template streamlines in blocks per
 // type, and their marks.
@@ -14,23 +14,11 @@ namespace
 // Thin lines may cover a pixel only in part: dark rather than black, reddish rather than red.
 using Test = bool (*)(const QColor&);
 // clang-format off
-const Test white = [](const QColor& c) { return c.red() > 250 && c.green() > 250 && c.blue() > 250; };
 const Test red = [](const QColor& c) { return c.red() > 140 && c.green() < 60 && c.blue() < 60; };
 const Test blue = [](const QColor& c) { return c.blue() > 100 && c.red() < 60 && c.green() < 60; };
-const Test magenta = [](const QColor& c) { return c.red() > 140 && c.blue() > 140 && c.green() < 60; };
 const Test dark = [](const QColor& c) { return std::max({c.red(), c.green(), c.blue()}) < 140; };
 const Test reddish = [](const QColor& c) { return c.red() > 140 && c.green() < c.red() - 60; };
 // clang-format on
-
-// Clears the backdrop away so a primitive is drawn on plain white.
-void onWhite(ProbeView& view, std::function<void(ProbeView&)> draw)
-{
-    view.extra = [draw](ProbeView& v)
-    {
-        glClear(GL_COLOR_BUFFER_BIT);
-        draw(v);
-    };
-}
 
 // Scenes for the kept layers, set up by these steps in this order, and a change that must
 // show in the next frame.
@@ -161,7 +149,6 @@ class TestFlowViewRender : public ViewTest
                 return true;
         return false;
     }
-    void openSmall() { open(int3{100, 100, 1}, 100); } // one field unit per pixel
 
     // A 600 x 600 view on one feature of each type, spread over a field three times the
     // generator's size.
@@ -190,27 +177,6 @@ class TestFlowViewRender : public ViewTest
     }
 
 private slots:
-    // A disc's rim stays in the window; a rim of too few points would overflow its store.
-    void discIsFlattenedAtTheLeftEdge()
-    {
-        openSmall();
-        view->translateX = 0; // the field's left edge in the middle of the view
-        onWhite(*view,
-                [](ProbeView& v)
-                {
-                    glColor3f(0.0f, 0.0f, 1.0f);
-                    v.drawCircle(float2{5, 50}, 10, 10.0f);
-                    v.drawCircle(float2{30, 20}, 3, 10.0f); // refused: too few rim points
-                    v.drawVectors(v.dataMani.get(), int2{0, 3}, 6.0f, true); // refused: no cells
-                });
-        grab();
-        const QColor inside = frame.pixelColor(pixelAt(*view, 1.5f, 50.5f));
-        QVERIFY2(inside.red() < 60, qPrintable(inside.name()));
-        QVERIFY2(inside.blue() > 100, qPrintable(inside.name()));
-        QVERIFY(at(-1.5f, 50.5f, white));
-        QVERIFY(at(30.5f, 20.5f, white));
-    }
-
     // Six pixels per field unit from here on: a red band of half-width 3 with a blue seed;
     // committed lines are black; line mode draws a one-pixel strip.
     void streamlinesAndCommittedLines()
@@ -230,23 +196,6 @@ private slots:
         QVERIFY(at(20, 30, dark, 1));
         QVERIFY(at(20, 70, reddish, 1));
         QVERIFY(!at(20, 70.6f, reddish, 1)); // four pixels above
-    }
-
-    // A rake's timeline 0 is the rake itself, seeds at y = 20, 50 and 80.
-    void rakeAndTimeline()
-    {
-        open(int3{100, 100, 4});
-        view->on_view_modifRakeNumSeed(3);
-        view->on_view_toggleRakeSeeding(2);
-        view->on_view_toggleTimeline(2);
-        click(*view, 20, 20);
-        click(*view, 20, 80);
-        grab();
-        for (float y : {20.0f, 50.0f, 80.0f})
-            QVERIFY(at(20, y, blue));
-        QVERIFY(at(20, 35, magenta));
-        QVERIFY(at(20, 65, magenta));
-        QVERIFY(!at(30, 35, magenta));
     }
 
     // Frames that start from the kept layers look exactly like frames that draw every layer:
