@@ -6,6 +6,7 @@
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 
