@@ -1,4 +1,5 @@
 #include "common/testFields.h"
+#include "data/noDataMask.h"
 
 #include <cmath>
 #include <tuple>
@@ -59,4 +60,30 @@ TEST(FieldSampling, SliceAndSpaceTimeSamplersBlendInsideTheirDomains)
         EXPECT_EQ(v, kUntouched);
     }
     EXPECT_FALSE(ramp({5, 4, 1}).interpolateVector(makeFloat2(1, 1), 0.0f, v));
+}
+
+// A zero vector is no-data only beside another zero (diagonals count); an isolated zero is a
+// critical point. On a 6 x 4 grid the zeros at (0, 0) and (1, 1) touch diagonally; the zero at
+// (4, 1) stands alone.
+TEST(FieldSampling, NoDataIsAZeroWithAZeroNeighbour)
+{
+    const DataManipulate data = makeField({6, 4, 1},
+                                          [](int i, int j, int)
+                                          {
+                                              const bool land = (i == 0 && j == 0) ||
+                                                                (i == 1 && j == 1) ||
+                                                                (i == 4 && j == 1);
+                                              return land ? makeFloat2(0, 0) : makeFloat2(1, 0);
+                                          });
+    const NoDataMask mask(data.orgnvectField2dSlice[0], 6, 4);
+    EXPECT_EQ(mask.count, 2);
+    EXPECT_TRUE(mask.isNoData(0, 0));
+    EXPECT_TRUE(mask.isNoData(1, 1));
+    EXPECT_FALSE(mask.isNoData(4, 1));
+    EXPECT_FALSE(mask.isNoData(-1, 0));
+    EXPECT_TRUE(mask.cellTouchesNoData(1, 0));
+    EXPECT_FALSE(mask.cellTouchesNoData(3, 1));
+    EXPECT_TRUE(mask.atPosition({1.4f, 0.6f}));
+    EXPECT_FALSE(mask.atPosition({4.0f, 1.0f}));
+    EXPECT_FALSE(mask.atPosition({NAN, 0.0f}));
 }
