@@ -44,19 +44,10 @@ private:
         const F fx = sx - Isa::toFloat(xi);
         const F fy = sy - Isa::toFloat(yi);
         F ax, ay, bx, by, cx, cy, dx, dy;
-        for (int l = 0; l < kLanes; ++l)
-        {
-            const float2* r0 = in.slice + Isa::get(yi, l) * in.width + Isa::get(xi, l);
-            const float2* r1 = r0 + in.width;
-            Isa::set(ax, l, r0[0].x);
-            Isa::set(ay, l, r0[0].y);
-            Isa::set(bx, l, r0[1].x);
-            Isa::set(by, l, r0[1].y);
-            Isa::set(cx, l, r1[0].x);
-            Isa::set(cy, l, r1[0].y);
-            Isa::set(dx, l, r1[1].x);
-            Isa::set(dy, l, r1[1].y);
-        }
+        const float* row0 = reinterpret_cast<const float*>(in.slice);
+        const auto cell = yi * in.width + xi;
+        Isa::corners(row0, cell, ax, ay, bx, by);
+        Isa::corners(row0 + 2 * in.width, cell, cx, cy, dx, dy);
         const F gx = 1.0f - fx;
         const F gy = 1.0f - fy;
         vx = gy * (gx * ax + fx * bx) + fy * (gx * cx + fx * dx);
@@ -102,7 +93,8 @@ private:
     const F maxY;
 };
 
-// Registers of kWidth floats (Fv) and ints (Iv) through GCC's vector extensions.
+// Registers of kWidth floats (Fv) and ints (Iv) through GCC's vector extensions; the
+// source adds how the corners of the lanes' cells are loaded.
 template <class Fv, class Iv, int kWidth> struct VectorIsa
 {
     static constexpr int kLanes = kWidth;
@@ -113,7 +105,6 @@ template <class Fv, class Iv, int kWidth> struct VectorIsa
     static I toInt(F v) { return __builtin_convertvector(v, I); }
     static F toFloat(I v) { return __builtin_convertvector(v, F); }
     static float get(F v, int l) { return v[l]; }
-    static int get(I v, int l) { return v[l]; }
     static void set(F& v, int l, float value) { v[l] = value; }
     static void setMask(I& v, int l, bool value) { v[l] = value ? -1 : 0; }
     static bool getMask(I v, int l) { return v[l] != 0; }
