@@ -5,16 +5,16 @@
 #include "critpnt/critpntDetect.h"
 #include "fieldInput.h"
 #include "lic/LIC.h"
+#include "numberText.h"
 #include "progress.h"
+#include "stagedFile.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
 #include <QImage>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -28,47 +28,6 @@ std::set<std::string> withFieldOptions(std::set<std::string> options)
     options.insert(kFieldOptions.begin(), kFieldOptions.end());
     return options;
 }
-
-// Shortest text that reads back as the same float.
-std::string number(float value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
-
-// A file written under a temporary name is removed unless it was renamed to its real name.
-class StagedFile
-{
-public:
-    explicit StagedFile(fs::path final) : target(std::move(final)), temporary(target)
-    {
-        temporary += ".partial";
-    }
-    ~StagedFile()
-    {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-    }
-    StagedFile(const StagedFile&) = delete;
-    StagedFile& operator=(const StagedFile&) = delete;
-
-    const fs::path& path() const { return temporary; }
-    void commit(bool written) const
-    {
-        std::error_code error;
-        if (written)
-            fs::rename(temporary, target, error);
-        if (!written || error)
-            throw BatchFailure::badInput("cannot write " + target.string());
-    }
-
-private:
-    fs::path target;
-    fs::path temporary;
-};
 
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
 // this. The noise restarts the C library's sequence, as in the view's first image of a run.
@@ -146,15 +105,16 @@ void writeLine(std::ostream& out, bool json, int line, const std::string& kind, 
     if (!json)
     {
         for (int k = 0; k < polyline.count; ++k)
-            out << line << ',' << k << ',' << number(polyline.points[k].x) << ','
-                << number(polyline.points[k].y) << '\n';
+            out << line << ',' << k << ',' << numberText(polyline.points[k].x) << ','
+                << numberText(polyline.points[k].y) << '\n';
         return;
     }
     out << (line ? ",\n" : "[\n") << "{\"line\": " << line << ", \"kind\": \"" << kind
-        << "\", \"seed\": [" << number(seed.x) << ", " << number(seed.y) << "], \"points\": [";
+        << "\", \"seed\": [" << numberText(seed.x) << ", " << numberText(seed.y)
+        << "], \"points\": [";
     for (int k = 0; k < polyline.count; ++k)
-        out << (k ? ", [" : "[") << number(polyline.points[k].x) << ", "
-            << number(polyline.points[k].y) << ']';
+        out << (k ? ", [" : "[") << numberText(polyline.points[k].x) << ", "
+            << numberText(polyline.points[k].y) << ']';
     out << "]}";
 }
 } // namespace
@@ -210,7 +170,7 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
     for (const auto& type : types)
         for (int k = 0; k < type.count; ++k, first = false)
         {
-            const std::string x = number(type.points[k].x), y = number(type.points[k].y);
+            const std::string x = numberText(type.points[k].x), y = numberText(type.points[k].y);
             if (json)
                 out << (first ? "\n" : ",\n") << "{\"x\": " << x << ", \"y\": " << y
                     << ", \"type\": \"" << type.name << "\", \"code\": " << type.code << '}';
