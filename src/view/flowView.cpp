@@ -1,6 +1,7 @@
 #include "view/flowView.h"
 
 #include "common/printLine.h"
+#include "view/ftleWorker.h"
 #include "view/shadingTextures.h"
 
 #include <GL/glu.h>
@@ -32,11 +33,14 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     commitedLines = std::make_unique<TracedLines>();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setUpFtle();
     resetView();
 }
 
 FlowView::~FlowView()
 {
+    // The worker reads the field, which goes before the worker does.
+    ftleWorker->cancel();
     cleanup();
 }
 
@@ -52,6 +56,7 @@ QSurfaceFormat FlowView::surfaceFormat()
 
 void FlowView::resetView()
 {
+    stopFtle();
     uiTimelDispTimeId = 0;
     dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
                                                 tabStdyEnable);
@@ -92,9 +97,10 @@ void FlowView::cleanup()
         return;
     makeCurrent();
     frameCache.release();
-    const GLuint names[] = {tex, texpnt, texLic, texLicHisto};
-    glDeleteTextures(4, names);
-    tex = texpnt = texLic = texLicHisto = 0;
+    const GLuint names[] = {tex, texpnt, texLic, texLicHisto, texFtle};
+    glDeleteTextures(5, names);
+    tex = texpnt = texLic = texLicHisto = texFtle = 0;
+    bFtleShown = false;
     doneCurrent();
 }
 
@@ -152,6 +158,7 @@ void FlowView::drawStillLayers()
     bTimelineShown = false;
     drwZoomfrm();
     drwLICImage();
+    drwFtleImage();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
         return;
@@ -168,6 +175,7 @@ void FlowView::drawStillLayers()
 
 void FlowView::drawMovingLayers()
 {
+    followFtle();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
         drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);
@@ -228,13 +236,16 @@ FrameCache::Key FlowView::stillLayersKey() const
                                 lines.timelineNum,
                                 commitedLines->currNumpnt,
                                 commitedLines->streamlineNum};
-    const bool flags[] = {bAntiali,   bLICBk,   bLicHisto,      bAttachSavedImg, bPnt,
-                          bRake,      bUnif,    bRand,          bStrml,          bPthl,
-                          bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
-                          bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
-                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
+    const bool flags[] = {
+        bAntiali,   bLICBk,       bLicHisto,      bAttachSavedImg, bPnt,
+        bRake,      bUnif,        bRand,          bStrml,          bPthl,
+        bStrkl,     bTimel,       bPthTimel,      bStrmStrkl,      bPthlStrkl,
+        bTubelines, bFlowlet,     bCritpntDetect, bRepFocus,       bAttrFocus,
+        bCenter,    bRepNode,     bAttrNode,      bSaddlePnt,      bCriticalPntStrml,
+        bFtleShown, bFtleMultiply};
     FrameCache::Key key(std::begin(values), std::end(values));
     key.insert(key.end(), std::begin(flags), std::end(flags));
+    key.push_back(ftleMode);
     return key;
 }
 
