@@ -6,7 +6,7 @@
 #include "ftle/ftleColourMap.h"
 #include "ftle/ftleField.h"
 #include "numberText.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 #include "stagedFile.h"
 
 #include <QImage>
