@@ -5,8 +5,8 @@
 #include "fieldInput.h"
 #include "ftle/ftleColourMap.h"
 #include "ftle/ftleField.h"
-#include "numberText.h"
 #include "netcdf/progress.h"
+#include "numberText.h"
 #include "stagedFile.h"
 
 #include <QImage>
