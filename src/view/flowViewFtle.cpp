@@ -83,9 +83,11 @@ void FlowView::on_view_toggleFtleMultiply(int state)
     repaint();
 }
 
+// Also forgets what was asked, so the next frame asks again for the field as it is then.
 void FlowView::stopFtle()
 {
     ftleWorker->cancel();
+    ftleRequestKey = {};
     ftleProgressTimer->stop();
     emit view_ftle_progress_msg(-1);
 }
@@ -127,6 +129,8 @@ void FlowView::takeFtle()
     ftleProgressTimer->stop();
     emit view_ftle_progress_msg(-1);
     const std::vector<FtleField> fields = ftleWorker->takeResults();
+    if (fields.empty())
+        return;
     const bool both = fields.size() == 2;
     const FtleField& first = fields.front();
     if (first.values.empty() || (both && fields[1].values.empty()))
