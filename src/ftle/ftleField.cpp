@@ -42,7 +42,9 @@ std::string FtleField::refusal(int3 size, const FtleSettings& s)
 
 int FtleField::stepCount(const FtleSettings& s)
 {
-    return std::max(1, int(std::lround(double(s.duration) * 10.0 / s.uiIntvTracStp)));
+    // Bounded before rounding, so an absurd duration is refused rather than overflowing.
+    const double steps = double(s.duration) * 10.0 / std::max(s.uiIntvTracStp, 1);
+    return int(std::clamp(std::round(steps), 1.0, 2e9));
 }
 
 bool FtleField::compute(int3 size, const float2* samples, const FtleSettings& s,

@@ -190,6 +190,7 @@ TEST(Ftle, RefusesWhatCannotRun)
         EXPECT_FALSE(FtleField::refusal(size, s).empty()) << s.startTime << " " << s.duration;
     EXPECT_FALSE(FtleField::refusal({1, 8, 5}, FtleSettings{}).empty());
     EXPECT_TRUE(FtleField::refusal({10, 8, 1}, {0.0f, 30.0f, true, 1, 1}).empty()); // steady
+    EXPECT_FALSE(FtleField::refusal({10, 8, 1}, {0.0f, 1e30f, false, 1, 1}).empty());
 
     Ftle calm({10, 8, 5}, [](int, int, int) { return makeFloat2(0.5f, 0.0f); });
     const std::atomic<bool> cancel{true};
