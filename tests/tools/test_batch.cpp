@@ -80,6 +80,8 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
 
     const std::pair<std::vector<std::string>, int> exits[] = {
         {{"lic", field, "out.gif"}, 2},
+        {{"lic", field, "out.png", "--pixels-per-cell", "33"}, 2}, // 16500 pixels wide
+        {{"render", field, "out.png", "--mark-size", "20"}, 2},
         {{"critpnt", field, "--time", "48"}, 1},
         {{"critpnt", files.path("missing.dat").toStdString()}, 1}};
     for (const auto& [words, code] : exits)
