@@ -5,7 +5,7 @@
 #include "critpnt/critpntDetect.h"
 #include "fieldInput.h"
 #include "lic/LIC.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
