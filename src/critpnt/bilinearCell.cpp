@@ -52,16 +52,16 @@ bool keep(const float2& st, float2 (&kept)[2], int& n)
 
 BilinearCell::BilinearCell(const float2& lb, const float2& rb, const float2& lt, const float2& rt)
     : x00(lb.x), ax(rb.x - lb.x), bx(lt.x - lb.x), cx(lb.x - lt.x - rb.x + rt.x), y00(lb.y),
-      ay(rb.y - lb.y), by(lt.y - lb.y),
-      cy(lb.y - lt.y - rb.y + rt.y), lo{std::min({lb.x, rb.x, lt.x, rt.x}),
-                                        std::min({lb.y, rb.y, lt.y, rt.y})},
-      hi{std::max({lb.x, rb.x, lt.x, rt.x}), std::max({lb.y, rb.y, lt.y, rt.y})}
+      ay(rb.y - lb.y), by(lt.y - lb.y), cy(lb.y - lt.y - rb.y + rt.y)
 {
 }
 
-bool BilinearCell::mayHoldZero() const
+bool BilinearCell::mayHoldZero(const float2& lb, const float2& rb, const float2& lt,
+                               const float2& rt)
 {
-    return lo[0] <= 0 && hi[0] >= 0 && lo[1] <= 0 && hi[1] >= 0;
+    const auto bothSigns = [](float a, float b, float c, float d)
+    { return (a <= 0 || b <= 0 || c <= 0 || d <= 0) && (a >= 0 || b >= 0 || c >= 0 || d >= 0); };
+    return bothSigns(lb.x, rb.x, lt.x, rt.x) && bothSigns(lb.y, rb.y, lt.y, rt.y);
 }
 
 int BilinearCell::zeros(float2 (&st)[2]) const

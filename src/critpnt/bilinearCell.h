@@ -12,8 +12,8 @@ public:
     BilinearCell(const float2& lb, const float2& rb, const float2& lt, const float2& rt);
 
     // Whether each component takes both signs at the corners; a zero counts as either, so a
-    // zero on a corner or an edge is not missed.
-    bool mayHoldZero() const;
+    // zero on a corner or an edge is not missed. Cheap enough to screen every cell first.
+    static bool mayHoldZero(const float2& lb, const float2& rb, const float2& lt, const float2& rt);
     // Writes the zeros that lie in the closed cell to st and returns their number (0 to 2).
     // A zero the closed-form elimination places accurately keeps its bits.
     int zeros(float2 (&st)[2]) const;
@@ -29,5 +29,4 @@ private:
     // x(s, t) = x00 + ax s + bx t + cx s t, and y likewise.
     float x00, ax, bx, cx;
     float y00, ay, by, cy;
-    float lo[2], hi[2]; // per component: the smallest and largest corner value
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -17,6 +18,11 @@ constexpr float kTestStep = 0.1f;
 constexpr float kCenterTolerance = 0.01f;
 // Zeros closer than this (in cells) are one zero found by the cells that share it.
 constexpr float kSamePoint = 1e-3f;
+
+bool isZero(const float2& v)
+{
+    return v.x == 0 && v.y == 0;
+}
 
 float distance(const float2& a, const float2& b)
 {
@@ -37,26 +43,36 @@ void CritpntDetect::genAllCritpntData(float2** vectorData, float resolution, int
     genAllTmplt(vectorData, resolution, flowsize);
 }
 
+// A cell beside missing samples holds no zero of the field: its interpolant mixes in the zero
+// vectors that stand for them. Such a cell has a zero corner, so the mask is built only when
+// one turns up; fields without gaps never need it.
 void CritpntDetect::findCritpnts(float2** vectorData, int3* flowsize)
 {
     repFocusCnt = attrFocusCnt = centerCnt = 0;
     repNodeCnt = attrNodeCnt = saddlePntCnt = 0;
     allPntCnt = 0;
     fieldSize = makeInt2(flowsize->x, flowsize->y);
-    const NoDataMask noData(vectorData, fieldSize.x, fieldSize.y);
+    std::optional<NoDataMask> noData;
     for (int j = 0; j < fieldSize.y - 1; ++j)
         for (int i = 0; i < fieldSize.x - 1; ++i)
-            searchCell(vectorData, noData, i, j);
+        {
+            const float2 lb = vectorData[j][i], rb = vectorData[j][i + 1];
+            const float2 lt = vectorData[j + 1][i], rt = vectorData[j + 1][i + 1];
+            if (!BilinearCell::mayHoldZero(lb, rb, lt, rt))
+                continue;
+            if (isZero(lb) || isZero(rb) || isZero(lt) || isZero(rt))
+            {
+                if (!noData)
+                    noData.emplace(vectorData, fieldSize.x, fieldSize.y);
+                if (noData->cellTouchesNoData(i, j))
+                    continue;
+            }
+            searchCell(BilinearCell(lb, rb, lt, rt), i, j);
+        }
 }
 
-// A cell beside missing samples holds no zero of the field: its interpolant mixes in the zero
-// vectors that stand for them.
-void CritpntDetect::searchCell(float2** vectorData, const NoDataMask& noData, int i, int j)
+void CritpntDetect::searchCell(const BilinearCell& cell, int i, int j)
 {
-    const BilinearCell cell(vectorData[j][i], vectorData[j][i + 1], vectorData[j + 1][i],
-                            vectorData[j + 1][i + 1]);
-    if (!cell.mayHoldZero() || noData.cellTouchesNoData(i, j))
-        return;
     float2 st[2];
     const int n = cell.zeros(st);
     for (int k = 0; k < n; ++k)

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class NoDataMask;
+class BilinearCell;
 
 // Type codes of getCritpntType and spotCripnts: 0 attracting node, 1 repelling node,
 // 2 attracting focus, 3 repelling focus, 4 saddle, 6 center, -1 unclassified. Bit 0 of the
@@ -66,7 +66,7 @@ public:
     int2 fieldSize{0, 0};
 
 private:
-    void searchCell(float2** vectorData, const NoDataMask& noData, int i, int j);
+    void searchCell(const BilinearCell& cell, int i, int j);
     void appendCandidate(const float2& pos);
     bool signUndecided() const;
     void appendCritpnt(int type, const float2& pos);
