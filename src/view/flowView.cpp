@@ -160,6 +160,7 @@ void FlowView::drawStillLayers()
         drwFieldLines();
         drwCommitedLines();
     }
+    drwCritpntTracks();
     if (critpntLinesMove())
         return;
     drwCritpntLines();
@@ -232,7 +233,8 @@ FrameCache::Key FlowView::stillLayersKey() const
                           bRake,      bUnif,    bRand,          bStrml,          bPthl,
                           bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
                           bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
-                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
+                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml,
+                          bTracks};
     FrameCache::Key key(std::begin(values), std::end(values));
     key.insert(key.end(), std::begin(flags), std::end(flags));
     return key;

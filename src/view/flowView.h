@@ -6,6 +6,7 @@
 
 #include "common/typeOperations.h"
 #include "critpnt/critpntDetect.h"
+#include "critpnt/critpntTracker.h"
 #include "data/dataManipulate.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
@@ -109,6 +110,11 @@ public:
     void drwCriticalpntTmpltStrml();
     void drawCriticalpntTmpltStrmlet();
     void drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, int lineCnt);
+    // Critical point tracks through all time steps; drawn for the ticked types only.
+    void computeTracks();
+    void drwCritpntTracks();
+    // The display colour of a type code, and whether its check box is ticked.
+    bool critpntTypeStyle(int code, COLOR& color) const;
 
     // Animation and flowlets.
     void controlSingleFlowlineAnim();
@@ -191,6 +197,8 @@ public:
     bool bCriticalPntStrml = false;
     bool bFirstComputeCritpnt = true;
     int critpntTimeId = 0; // time step the shown critical points were found in
+    CritpntTracker critpntTracker;
+    bool bTracks = false;
     bool bTubelines = true;
     bool bFlowlet = false;
     int uiTimelDispTimeId = 0;
@@ -228,6 +236,8 @@ public slots:
     void on_view_toggleAttrNode(int state);
     void on_view_toggleSaddlePnt(int state);
     void on_view_toggleCriticalPntStrml(int state);
+    // Tracks over every time step, computed when switched on.
+    void on_view_toggleTracks(int state);
 
     // Seeding, field-line kind, tracing, time step and data-set slots.
     void on_view_clrAllData();
