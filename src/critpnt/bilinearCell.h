@@ -1,6 +1,7 @@
 // The bilinear interpolant of one grid cell and its zeros, in local coordinates s (along the
 // row, 0 at the left corners) and t (across rows, 0 at the bottom corners). Linear and
-// degenerate cells are solved as well as bilinear ones; a cell holds at most two zeros.
+// degenerate cells are solved as well as bilinear ones; a cell has at most two isolated
+// zeros, and a line of zeros (no single point) gives none.
 #pragma once
 
 #include "common/typeOperations.h"
@@ -16,10 +17,10 @@ public:
     // Writes the zeros that lie in the closed cell to st and returns their number (0 to 2).
     // A zero the closed-form elimination places accurately keeps its bits.
     int zeros(float2 (&st)[2]) const;
-    // Whether both components at (s, t) are negligible against the cell's own magnitudes.
-    bool vanishesAt(double s, double t) const;
 
 private:
+    // Whether both components at (s, t) are negligible against the cell's own magnitudes.
+    bool vanishesAt(double s, double t) const;
     int formulaZeros(float2 (&st)[2]) const;
     int solvedZeros(float2 (&st)[2]) const;
     bool solveAt(double s, float2& st) const;

@@ -66,7 +66,8 @@ void CritpntDetect::searchCell(float2** vectorData, const NoDataMask& noData, in
 // A zero on an edge or a node shared by several cells is kept once, as the first cell found it.
 void CritpntDetect::appendCandidate(const float2& pos)
 {
-    for (int n = allPntCnt - 1; n >= 0; --n)
+    // The candidates come row by row: only the last two rows of them can be this zero.
+    for (int n = allPntCnt - 1; n >= 0 && critpoints->allCritical[n].y >= pos.y - 2; --n)
     {
         const float2 q = critpoints->allCritical[n];
         if (std::fabs(q.x - pos.x) < kSamePoint && std::fabs(q.y - pos.y) < kSamePoint)

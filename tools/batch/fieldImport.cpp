@@ -4,7 +4,7 @@
 #include "batchFailure.h"
 #include "data/fieldWriter.h"
 #include "fieldInput.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 
 #include <charconv>
 

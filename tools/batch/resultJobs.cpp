@@ -7,7 +7,7 @@
 #include "fieldImport.h"
 #include "fieldInput.h"
 #include "lic/LIC.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
