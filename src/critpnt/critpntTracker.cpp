@@ -108,18 +108,16 @@ void CritpntTracker::link(const std::vector<std::vector<trackPoint>>& steps)
 {
     tracks.clear();
     events.clear();
+    if (steps.empty())
+        return;
     std::vector<int> open;
-    for (std::size_t k = 0; k < steps.size(); ++k)
+    for (const trackPoint& p : steps[0])
     {
-        if (k == 0)
-            for (const trackPoint& p : steps[0])
-            {
-                open.push_back(int(tracks.size()));
-                tracks.push_back(critpntTrack{{p}});
-            }
-        else
-            linkStep(steps[k], open);
+        open.push_back(int(tracks.size()));
+        tracks.push_back(critpntTrack{{p}});
     }
+    for (std::size_t k = 1; k < steps.size(); ++k)
+        linkStep(steps[k], open);
     std::stable_sort(events.begin(), events.end(),
                      [](const trackEvent& a, const trackEvent& b) { return a.step < b.step; });
 }

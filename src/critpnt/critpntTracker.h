@@ -14,19 +14,20 @@
 class CritpntTracker
 {
 public:
-    // Tracks steps first ... last (inclusive) of field, whose grid is size.x by size.y.
+    // Tracks steps first ... last (inclusive, all within field) of field, whose grid is size.x
+    // by size.y; nothing when last < first.
     void track(float2*** field, const int3& size, int first, int last);
-    // Links points already found, one list per step in step order.
-    void link(const std::vector<std::vector<trackPoint>>& steps);
-    // The classified points of one time step, in the detector's type order.
-    static std::vector<trackPoint> detectStep(CritpntDetect& detect, float2** slice,
-                                              const int3& size, int step);
 
     std::vector<critpntTrack> tracks;
     std::vector<trackEvent> events;
     unsigned threadCount = 0; // threads detecting steps; 0 for all cores
 
 private:
+    // Links points already found, one list per step in step order.
+    void link(const std::vector<std::vector<trackPoint>>& steps);
+    // The classified points of one time step, in the detector's type order.
+    static std::vector<trackPoint> detectStep(CritpntDetect& detect, float2** slice,
+                                              const int3& size, int step);
     void linkStep(const std::vector<trackPoint>& next, std::vector<int>& open);
     void pairEnds(TrackEventKind kind, const std::vector<int>& ends,
                   const std::vector<float>& separation, const std::vector<trackPoint>& points,
