@@ -45,6 +45,7 @@ struct DrawState
     bool bCriticalPntStrml = false;
     bool bTubelines = true;
     bool bFlowlet = false;
+    bool bTracks = false;
     int ftleMode = 0;           // FlowView::kFtleOff ... kFtleBoth
     bool bFtleMultiply = false; // the FTLE colours multiply the LIC image
     bool bFtleShown = false;    // the FTLE texture holds the image of the current request

@@ -189,6 +189,7 @@ void FlowView::drawStillLayers()
         drwFieldLines();
         drwCommitedLines();
     }
+    drwCritpntTracks();
     if (critpntLinesMove())
         return;
     drwCritpntLines();
