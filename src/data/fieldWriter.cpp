@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -26,16 +27,45 @@ std::string stepName(const char* prefix, int step)
     std::snprintf(name, sizeof name, "%s%02d.dat", prefix, step);
     return name;
 }
+
+// The product of the factors, or -1 when one is not positive or the product passes the
+// limit; checked factor by factor, so it never overflows.
+std::int64_t boundedProduct(std::initializer_list<int> factors)
+{
+    std::int64_t product = 1;
+    for (const int factor : factors)
+    {
+        if (factor <= 0 || factor > DataManipulate::kMaxSamples)
+            return -1;
+        product *= factor;
+        if (product > DataManipulate::kMaxSamples)
+            return -1;
+    }
+    return product;
+}
+
+// "out/" names the folder out: its staging folder is out.partial beside it, not inside it.
+fs::path withoutTrailingSlash(fs::path path)
+{
+    return path.has_filename() || !path.has_parent_path() ? path : path.parent_path();
+}
 } // namespace
 
 FieldWriter::FieldWriter(Format fmt, fs::path targetPath, int3 fieldSize, int levels)
-    : format(fmt), target(std::move(targetPath)), size(fieldSize), depth(levels)
+    : format(fmt), target(withoutTrailingSlash(std::move(targetPath))), size(fieldSize),
+      depth(levels)
 {
-    const std::int64_t samples = std::int64_t(size.x) * size.y * size.z * depth;
-    if (size.x <= 0 || size.y <= 0 || size.z <= 0 || depth <= 0 ||
-        samples > DataManipulate::kMaxSamples || (format == Format::Steady && size.z != 1))
+    if (boundedProduct({size.x, size.y, size.z, depth}) < 0 ||
+        (format == Format::Steady && size.z != 1))
     {
         fail(target, "a field of this size cannot be written");
+        return;
+    }
+    // Every format is written into an existing folder; none is made for it.
+    const fs::path parent = target.parent_path();
+    if (!parent.empty() && !fs::is_directory(parent))
+    {
+        fail(target, "the folder " + parent.string() + " does not exist");
         return;
     }
     if (format == Format::Unsteady)

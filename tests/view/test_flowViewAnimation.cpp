@@ -195,7 +195,7 @@ private slots:
         workdir->write("data", "not a folder");
         view->uiTimelDispTimeId = kStillStep;
         const QString said = captured([&] { view->on_view_toggleLICBk(2); });
-        QVERIFY2(said.contains(" can't open file ./data/LIC.ppm"), qPrintable(said));
+        QVERIFY2(said.contains("can't open file ./data/LIC.ppm: "), qPrintable(said));
         QCOMPARE(unlessGreyMiddle(0), QString());
         view->on_view_toggleLICHisto(2);
         QCOMPARE(unlessGreyMiddle(255), QString());

@@ -4,6 +4,7 @@
 #include "batchFailure.h"
 #include "data/fieldWriter.h"
 #include "fieldInput.h"
+#include "interruption.h"
 #include "progress.h"
 
 #include <charconv>
@@ -32,7 +33,7 @@ StepRange parseTimes(const std::string& text)
     parse(a, range.first);
     parse(b, range.last);
     if (range.last < range.first)
-        throw BatchFailure::badInput("--times " + text + ": the last step comes before the first");
+        throw BatchFailure::badUsage("--times " + text + ": the last step comes before the first");
     return range;
 }
 
@@ -82,6 +83,7 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
     Progress progress("import", steps);
     for (int t = 0; t < steps && writer.error().empty(); ++t)
     {
+        Interruption::check();
         netcdf.readStep(range.first + t, factor, samples);
         writer.writeStep(samples.data());
         progress.show(t + 1);
@@ -89,6 +91,6 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
     if (!writer.commit())
         throw BatchFailure::badInput(writer.error());
     FieldInput::reportMissing(netcdf, err);
-    err << "wrote " << target << ": " << netcdf.width() << " x " << netcdf.height() << ", " << steps
-        << " time step(s), " << netcdf.levels() << " level(s)\n";
+    args.notes(err) << "wrote " << target << ": " << netcdf.width() << " x " << netcdf.height()
+                    << ", " << steps << " time step(s), " << netcdf.levels() << " level(s)\n";
 }
