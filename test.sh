@@ -11,7 +11,7 @@ ensure_packages
 windowless="src/view/bandBuilder.* src/view/fieldLineType.h src/view/flowletFrame.*
     src/view/critpntShapes.* src/exam/questionBank.* src/exam/normalisedPosition.h"
 if grep -rnE '#include <(QtWidgets|QtGui|QOpenGL|GL/)' src/common src/data src/tracing src/critpnt \
-    src/lic $windowless; then
+    src/lic src/netcdf $windowless; then
     echo "test.sh: the numerical core must not include widget or GL headers" >&2
     exit 1
 fi

@@ -5,7 +5,7 @@
 #include "data/fieldWriter.h"
 #include "fieldInput.h"
 #include "interruption.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 
 #include <charconv>
 

@@ -6,7 +6,7 @@
 #include "fieldInput.h"
 #include "interruption.h"
 #include "lic/LIC.h"
-#include "progress.h"
+#include "netcdf/progress.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 

@@ -1,4 +1,4 @@
-#include "progress.h"
+#include "netcdf/progress.h"
 
 #include <cstdio>
 #include <unistd.h>

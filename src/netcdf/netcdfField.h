@@ -1,7 +1,7 @@
 // Reads the two horizontal velocity components of a NetCDF file (classic or netCDF-4) one time
 // step at a time: finds the variables and their time, level, y and x dimensions, unpacks
 // scale_factor/add_offset, turns fill and missing values into zero vectors and puts north up.
-// Every problem is thrown as a BatchFailure naming the file, variable or value.
+// Every problem is thrown as a FieldFailure naming the file, variable or value.
 #pragma once
 
 #include "common/typeOperations.h"

@@ -1,8 +1,8 @@
-#include "netcdfField.h"
+#include "netcdf/netcdfField.h"
 
-#include "batchFailure.h"
 #include "data/dataManipulate.h"
-#include "progress.h"
+#include "netcdf/fieldFailure.h"
+#include "netcdf/progress.h"
 
 #include <algorithm>
 #include <bit>
@@ -224,14 +224,14 @@ NetcdfField::NetcdfField(const std::string& file, const Selection& selection)
     : path(file), level(selection.level), allLevels(selection.allLevels)
 {
     if (!std::filesystem::is_regular_file(path))
-        throw BatchFailure::badInput(path + ": no such file");
+        throw FieldFailure::badInput(path + ": no such file");
     if (!looksLikeNetcdf(path))
-        throw BatchFailure::badInput(path + ": not a NetCDF file");
+        throw FieldFailure::badInput(path + ": not a NetCDF file");
     const int status = nc_open(path.c_str(), NC_NOWRITE, &ncid);
     if (status != NC_NOERR)
     {
         ncid = -1;
-        throw BatchFailure::badInput(path + ": not a readable NetCDF file (" + nc_strerror(status) +
+        throw FieldFailure::badInput(path + ": not a readable NetCDF file (" + nc_strerror(status) +
                                      ")");
     }
     refuseTruncated();
@@ -260,7 +260,7 @@ bool NetcdfField::looksLikeNetcdf(const std::string& file)
 
 void NetcdfField::fail(const std::string& what) const
 {
-    throw BatchFailure::badInput(path + ": " + what);
+    throw FieldFailure::badInput(path + ": " + what);
 }
 
 std::string NetcdfField::variableList() const
