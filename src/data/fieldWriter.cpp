@@ -138,56 +138,95 @@ bool FieldWriter::fail(const fs::path& file, const std::string& why)
 
 bool FieldWriter::writeStep(const float2* samples)
 {
-    if (!message.empty())
-        return false;
-    if (stepsWritten >= size.z)
-        return fail(target, "more time steps than announced");
-    const std::size_t n = std::size_t(size.x) * size.y;
-    if (format == Format::Unsteady)
-        return writeUnsteadyStep(samples);
-    if (format == Format::Steady)
-    {
-        std::vector<float3> records(n);
-        for (std::size_t k = 0; k < n; ++k)
-            records[k] = makeFloat3(samples[k].x, samples[k].y, 0.0f);
-        writeValues(data, records.data(), n);
-    }
-    else
-        writeValues(data, samples, n);
-    ++stepsWritten;
-    return data ? true : fail(staged.back().final, std::strerror(errno));
+    return writeSamples(samples, stepSize());
 }
 
-bool FieldWriter::writeUnsteadyStep(const float2* samples)
+std::size_t FieldWriter::stepSize() const
 {
-    const std::size_t n = std::size_t(size.x) * size.y * depth;
+    return std::size_t(size.x) * size.y * (format == Format::Unsteady ? depth : 1);
+}
+
+bool FieldWriter::writeSamples(const float2* samples, std::size_t count)
+{
+    while (count > 0 && message.empty())
+    {
+        if (stepPosition == 0 && stepsWritten >= size.z)
+            return fail(target, "more time steps than announced");
+        if (stepPosition == 0 && format == Format::Unsteady)
+            openComponentFiles();
+        const std::size_t n = std::min(count, stepSize() - stepPosition);
+        if (format == Format::Unsteady)
+            writeComponents(samples, n);
+        else if (format == Format::Steady)
+        {
+            std::vector<float3> records(n);
+            for (std::size_t k = 0; k < n; ++k)
+                records[k] = makeFloat3(samples[k].x, samples[k].y, 0.0f);
+            writeValues(data, records.data(), n);
+        }
+        else
+            writeValues(data, samples, n);
+        if (format != Format::Unsteady && !data)
+            fail(staged.back().final, std::strerror(errno));
+        samples += n;
+        count -= n;
+        stepPosition += n;
+        if (stepPosition == stepSize())
+        {
+            stepPosition = 0;
+            ++stepsWritten;
+            if (format == Format::Unsteady)
+                closeComponentFiles();
+        }
+    }
+    return message.empty();
+}
+
+void FieldWriter::openComponentFiles()
+{
+    for (int c = 0; c < 2; ++c)
+    {
+        const char* prefix = c == 0 ? "Uf" : "Vf";
+        open(components[c], target / prefix / stepName(prefix, stepsWritten + 1));
+        componentFiles[c] = staged.back();
+    }
+}
+
+void FieldWriter::writeComponents(const float2* samples, std::size_t n)
+{
     component.resize(n);
-    ++stepsWritten;
-    for (const bool isU : {true, false})
+    for (int c = 0; c < 2; ++c)
     {
         for (std::size_t k = 0; k < n; ++k)
-            component[k] = isU ? samples[k].x : samples[k].y;
-        const fs::path file =
-            target / (isU ? "Uf" : "Vf") / stepName(isU ? "Uf" : "Vf", stepsWritten);
-        std::ofstream out;
-        open(out, file);
-        const std::size_t level = std::size_t(size.x) * size.y;
-        for (int s = 0; s < depth; ++s)
-        {
-            const float* values = component.data() + s * level;
-            // Zero levels before the last are skipped: the file keeps a hole there, which
-            // reads as zeros and takes no room on disk.
-            if (s + 1 < depth &&
-                std::all_of(values, values + level,
-                            [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
-                continue;
-            out.seekp(std::streamoff(s * level * sizeof(float)));
-            writeValues(out, values, level);
-        }
-        if (!out.flush())
-            return fail(file, std::strerror(errno));
+            component[k] = c == 0 ? samples[k].x : samples[k].y;
+        // Zeros are skipped: the file keeps a hole there, which reads as zeros and takes no
+        // room on disk.
+        if (std::all_of(component.begin(), component.end(),
+                        [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
+            continue;
+        components[c].seekp(std::streamoff(stepPosition * sizeof(float)));
+        writeValues(components[c], component.data(), n);
+        if (!components[c])
+            fail(componentFiles[c].final, std::strerror(errno));
     }
-    return true;
+}
+
+// Each file gets its full length, whatever zeros at its end were skipped.
+void FieldWriter::closeComponentFiles()
+{
+    for (int c = 0; c < 2; ++c)
+    {
+        components[c].close();
+        if (components[c].fail())
+        {
+            fail(componentFiles[c].final, std::strerror(errno));
+            continue;
+        }
+        std::error_code error;
+        fs::resize_file(componentFiles[c].temporary, stepSize() * sizeof(float), error);
+        if (error)
+            fail(componentFiles[c].final, error.message());
+    }
 }
 
 bool FieldWriter::commit()

@@ -150,7 +150,8 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
         FieldFiles files;
         fs::create_directories(files.root / "out");
         writeField(files.path("in.nc").toStdString(), c);
-        std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5"};
+        std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5",
+                                          "--verbose"};
         words.insert(words.end(), c.options.begin(), c.options.end());
         const std::string output = c.options.back();
         words.push_back(

@@ -77,20 +77,24 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
     if (format == FieldWriter::Format::Steady && steps != 1)
         throw BatchFailure::badUsage("--steady writes one time step: give --times A");
 
-    const double factor = FieldInput::scale(netcdf, args, err);
+    const double factor = FieldInput::scale(netcdf, args, err, range.first, range.last);
     FieldWriter writer(format, target, {netcdf.width(), netcdf.height(), steps}, netcdf.levels());
-    std::vector<float2> samples;
     Progress progress("import", steps);
     for (int t = 0; t < steps && writer.error().empty(); ++t)
     {
-        Interruption::check();
-        netcdf.readStep(range.first + t, factor, samples);
-        writer.writeStep(samples.data());
+        netcdf.readStepInBlocks(range.first + t, factor,
+                                [&](const float2* samples, std::size_t count)
+                                {
+                                    Interruption::check();
+                                    writer.writeSamples(samples, count);
+                                });
         progress.show(t + 1);
     }
+    if (writer.error().empty() && netcdf.missingSamples() == netcdf.samplesRead())
+        netcdf.refuseNoData();
     if (!writer.commit())
         throw BatchFailure::badInput(writer.error());
-    FieldInput::reportMissing(netcdf, err);
+    FieldInput::reportMissing(netcdf, args.notes(err));
     args.notes(err) << "wrote " << target << ": " << netcdf.width() << " x " << netcdf.height()
                     << ", " << steps << " time step(s), " << netcdf.levels() << " level(s)\n";
 }
