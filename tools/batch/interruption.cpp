@@ -19,6 +19,7 @@ struct sigaction previous[2];
 
 Interruption::Interruption()
 {
+    caught = 0;
     struct sigaction action = {};
     action.sa_handler = record;
     sigemptyset(&action.sa_mask);

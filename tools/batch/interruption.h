@@ -6,7 +6,7 @@
 class Interruption
 {
 public:
-    // Catches both signals for the object's life.
+    // Catches both signals for the object's life, forgetting any caught before.
     Interruption();
     ~Interruption();
     Interruption(const Interruption&) = delete;
