@@ -83,3 +83,37 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
     for (const auto& [words, code] : exits)
         EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
 }
+
+// Help reads and writes nothing; an unknown option is bad usage; a file that is no field is
+// told what it is not; an image's extension is read in any case.
+TEST(Batch, CommandLinesAndMessagesSayWhatHappened)
+{
+    FieldFiles files;
+    const auto path = [&](const char* name) { return files.path(name).toStdString(); };
+    files.slice("small.dat", {8, 8, 1}, std::vector<float2>(64, makeFloat2(1.0f, 0.5f)));
+    files.text("empty.dat", "");
+    files.text("text.dat", "these are words, not floats\n");
+    std::filesystem::create_directories(files.root / "folder");
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"import", "in.nc", "--slice", "x.dat", "--help"}, 0, "usage: quorvel-batch"},
+        {{"lic", "-h"}, 0, "usage: quorvel-batch"},
+        {{"critpnt", "--help"}, 0, "usage: quorvel-batch"},
+        {{"trace", "-h"}, 0, "usage: quorvel-batch"},
+        {{"render", "--help"}, 0, "usage: quorvel-batch"},
+        {{"import", "in.nc", "--bogus"}, 2, "unknown option --bogus"},
+        {{"critpnt", path("folder")}, 1, "folder: Is a directory"},
+        {{"critpnt", path("empty.dat")}, 1, "empty.dat: the file is empty"},
+        {{"lic", path("text.dat"), path("o.png")}, 1, "text.dat: neither a NetCDF file"},
+        {{"lic", path("small.dat"), path("no/o.png")}, 1, "cannot write " + path("no/o.png")},
+        {{"lic", path("small.dat"), path("X.PNG")}, 0, ""},
+        {{"lic", path("small.dat"), path("Y.Ppm"), "--verbose"}, 0, ""}};
+    for (const auto& [words, code, message] : cases)
+    {
+        std::ostringstream out, err;
+        EXPECT_EQ(BatchProgram::run(words, out, err), code) << words[1];
+        EXPECT_PRED2(mentions, (code ? err : out).str(), message.c_str());
+    }
+    EXPECT_EQ(files.bytes("X.PNG").substr(1, 3), "PNG");
+    EXPECT_EQ(files.bytes("Y.Ppm").substr(0, 2), "P6");
+    EXPECT_FALSE(std::filesystem::exists(files.root / "x.dat"));
+}
