@@ -7,6 +7,7 @@
 #include "tracing/tracing.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -116,4 +117,41 @@ TEST(Batch, CommandLinesAndMessagesSayWhatHappened)
     EXPECT_EQ(files.bytes("X.PNG").substr(1, 3), "PNG");
     EXPECT_EQ(files.bytes("Y.Ppm").substr(0, 2), "P6");
     EXPECT_FALSE(std::filesystem::exists(files.root / "x.dat"));
+}
+
+// The import recipes of the README, run as they are written from the repository root on the
+// winds.nc the generator writes, give fields the loaders open.
+TEST(Batch, ReadmeRecipesRunOnTheGeneratedWinds)
+{
+    FieldFiles files;
+    const std::filesystem::path root = files.root;
+    std::filesystem::create_directories(root / "run" / "flow data" / "stdy flow data");
+    std::filesystem::create_directory_symlink(QUORVEL_BUILD, root / "build");
+    ASSERT_TRUE(DatasetWriter::writeWindsNetcdf(root / "run" / "winds.nc"));
+    std::ifstream readme(QUORVEL_README);
+    std::string line, script = "set -e\n";
+    bool inSection = false, inBlock = false;
+    while (std::getline(readme, line))
+    {
+        if (line.rfind("### ", 0) == 0)
+            inSection = line == "### From a NetCDF file to the window";
+        else if (line.rfind("```", 0) == 0)
+            inBlock = !inBlock;
+        else if (inSection && inBlock && line.rfind("cd ", 0) != 0)
+            script += line + "\n";
+    }
+    files.text("recipes.sh", script);
+    ASSERT_EQ(std::system(("cd " + root.string() + " && sh recipes.sh 2>&1").c_str()), 0) << script;
+    DataManipulate slice("", "", "", "", false);
+    ASSERT_TRUE(slice.readVectorDataSlice((root / "mywinds/data/hurricane_z_8.dat").c_str()));
+    EXPECT_EQ(slice.flowFieldSize.x, 144);
+    EXPECT_EQ(slice.flowFieldSize.y, 73);
+    EXPECT_EQ(slice.flowFieldSize.z, 12);
+    const QString stem = files.path("run/flow data/stdy flow data/winds");
+    DataManipulate steady(stem + ".txt", stem + ".dat", "", "", true);
+    QString lic;
+    ASSERT_TRUE(steady.readVectFile(true, lic));
+    // The last month, as the slice holds it.
+    EXPECT_EQ(steady.orgnvectField2dSlice[0][40][10], slice.orgnvectField2dSlice[11][40][10]);
+    EXPECT_EQ(files.bytes("run/flow data/stdy flow data/winds.ppm").substr(0, 2), "P6");
 }

@@ -41,6 +41,6 @@ int main(int argc, char* argv[])
         DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100") &&
         DatasetWriter::writeEarthquakeLic(stdy / "earthquake_100.ppm") &&
         DatasetWriter::writeHurricaneUnsteady(root / "flow data" / "unstdy flow data") &&
-        StudyMaterial::write(root / "exam");
+        StudyMaterial::write(root / "exam") && DatasetWriter::writeWindsNetcdf(root / "winds.nc");
     return ok ? 0 : 1;
 }
