@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <new>
 
 namespace fs = std::filesystem;
 
@@ -98,7 +99,16 @@ void FieldOpener::loadNetcdf(const std::string& path, const Options& options, st
     data.flowFieldSize = size;
     data.winWidth = size.x;
     data.winHeight = size.y;
-    data.orgnvectField2d.resize(std::size_t(size.x) * size.y * size.z);
+    try
+    {
+        data.orgnvectField2d.resize(std::size_t(size.x) * size.y * size.z);
+    }
+    catch (const std::bad_alloc&)
+    {
+        throw FieldFailure::badInput(path + ": not enough memory for " + std::to_string(size.x) +
+                                     " x " + std::to_string(size.y) + " x " +
+                                     std::to_string(size.z) + " samples; choose fewer time steps");
+    }
     data.assignPointerto2Ddata();
     float2* out = data.orgnvectField2d.data();
     for (int t = 0; t < size.z; ++t)

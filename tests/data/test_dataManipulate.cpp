@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -80,10 +81,12 @@ TEST_F(FieldLoading, BadSliceFilesAreRefusedAndKeepTheHeldField)
     EXPECT_TRUE(data.currentVecFile.empty());
     files.text("tiny.dat", "abc");
     std::filesystem::create_directories(files.root / "folder.dat");
+    mkfifo(files.path("fifo.dat").toLocal8Bit().constData(), 0600);
     // The last header is 16 x 16 x 2 written big-endian.
     const std::tuple<const char*, int3, int, const char*> cases[] = {
         {"missing.dat", {}, -1, "missing.dat: No such file or directory"},
         {"folder.dat", {}, -1, "folder.dat: Is a directory"},
+        {"fifo.dat", {}, -1, "fifo.dat: Not a regular file"},
         {"tiny.dat", {}, -1, "shorter than its 12-byte header"},
         {"short.dat", {4, 4, 2}, 31, "it holds 260 bytes, its header 4 x 4 x 2 announces 268"},
         {"long.dat", {2, 2, 2}, 12, "it holds 108 bytes, its header 2 x 2 x 2 announces 76"},
@@ -105,6 +108,11 @@ TEST_F(FieldLoading, BadSliceFilesAreRefusedAndKeepTheHeldField)
         EXPECT_PRED2(mentions, out, reason);
         expectHeldSlice();
     }
+    // A link is read as the file it names.
+    std::filesystem::create_symlink(files.root / "slice.dat", files.root / "link.dat");
+    data.orgnvectField2d.clear();
+    ASSERT_TRUE(data.readVectorDataSlice(files.path("link.dat").toLocal8Bit().constData()));
+    expectHeldSlice();
 }
 
 // One step is read, whatever number of steps the header announces.

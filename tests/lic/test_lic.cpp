@@ -249,7 +249,7 @@ TEST_F(Files, ReadFailuresKeepThePreviousImageAndTheBufferGrows)
     }
     // Netpbm headers: comments before any number, one line, any white space before the
     // raster, even a raster that starts with white space or "#".
-    for (const std::string& head :
+    for (const char* head :
          {"P6 2 1 255\n", "P6\n2 # width\n1\n# max\n255 ", "P6\t2\r1\n255\t", "P6#c\n2 1 255\n"})
     {
         const std::string awkward = " #" + good.substr(2);
