@@ -221,21 +221,18 @@ TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating
 // NaN and infinite samples of every loader become zero vectors, counted in a message.
 TEST_F(FieldLoading, NonFiniteSamplesBecomeZeroAndAreCounted)
 {
+    // Sample 1 holds a NaN, sample 4 an infinity, in each format.
     const float nan = std::nanf(""), inf = INFINITY;
     std::vector<float2> samples = ramp(6);
-    samples[1].x = nan;
-    samples[4].y = -inf;
-    files.slice("slice.dat", {3, 2, 1}, samples);
     std::vector<float3> records = steadyRecords(6);
-    records[1].y = inf;
-    records[4].x = nan;
+    std::vector<float> u = component(1, 0, 1.0f), v = component(1, 0, -1.0f);
+    samples[1].x = records[1].y = u[1] = nan;
+    samples[4].y = records[4].x = v[4] = -inf;
     records[5].z = nan; // vz is not read
+    files.slice("slice.dat", {3, 2, 1}, samples);
     files.binary("stdy/field.dat", records);
     files.text("stdy/field.txt", "3 2 1");
     files.text("Unstdy/header.txt", "3 1 3 2 1 1");
-    std::vector<float> u = component(1, 0, 1.0f), v = component(1, 0, -1.0f);
-    u[1] = nan;
-    v[4] = inf;
     files.binary("Unstdy/Uf/Uf01.dat", u);
     files.binary("Unstdy/Vf/Vf01.dat", v);
     data.uiUnstdySlicId = 0;

@@ -185,10 +185,10 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
 
 // A netCDF-4 file with u and v over dimensions (name, length) and no data, unless values are
 // given; each variable is then changed by the edit.
-void sketch(const FieldFiles& files, const std::string& name,
-            const std::vector<std::pair<const char*, size_t>>& dimensions,
-            const std::function<void(NetcdfFile&, int u, int v)>& edit = {},
-            nc_type type = NC_FLOAT)
+static void sketch(const FieldFiles& files, const std::string& name,
+                   const std::vector<std::pair<const char*, size_t>>& dimensions,
+                   const std::function<void(NetcdfFile&, int u, int v)>& edit = {},
+                   nc_type type = NC_FLOAT)
 {
     NetcdfFile file(files.path(name).toStdString(), NC_CLOBBER | NC_NETCDF4);
     std::vector<int> dims;
@@ -199,11 +199,34 @@ void sketch(const FieldFiles& files, const std::string& name,
         edit(file, u, v);
 }
 
+// Imports file with the options (out/... under the folder) expecting a refusal with the code and
+// message that leaves nothing in out/, not even a partial file.
+static void expectRefused(const FieldFiles& files, const std::string& file,
+                          const std::vector<std::string>& options, int code,
+                          const std::string& message)
+{
+    fs::create_directories(files.root / "out");
+    std::vector<std::string> words = {files.path(file.c_str()).toStdString()};
+    for (const std::string& option : options)
+        words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString() : option);
+    std::ostringstream err;
+    try
+    {
+        FieldImport::run(words, err);
+        ADD_FAILURE() << message << ": accepted";
+    }
+    catch (const BatchFailure& failure)
+    {
+        EXPECT_EQ(failure.exitCode, code) << message;
+        EXPECT_PRED2(mentions, failure.what(), message.c_str());
+    }
+    EXPECT_TRUE(fs::is_empty(files.root / "out")) << message;
+}
+
 // Each refusal names what is wrong and leaves no file behind, not even a partial one.
 TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 {
     FieldFiles files;
-    fs::create_directories(files.root / "out");
     writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
     const std::string good = files.bytes("good.nc");
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
@@ -277,25 +300,7 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
         {"vector.nc", {"--slice", "out/f.dat"}, 1, "'scale_factor' of 'u' holds 2 values"},
         {"textmissing.nc", {"--slice", "out/f.dat"}, 1, "'missing_value' of 'v' is text"}};
     for (const auto& [file, options, code, message] : cases)
-    {
-        std::vector<std::string> words = {files.path(file).toStdString()};
-        for (const std::string& option : options)
-            words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString()
-                                                         : option);
-        std::ostringstream err;
-        try
-        {
-            FieldImport::run(words, err);
-            ADD_FAILURE() << message << ": accepted";
-        }
-        catch (const BatchFailure& failure)
-        {
-            EXPECT_EQ(failure.exitCode, code) << message;
-            EXPECT_NE(std::string(failure.what()).find(message), std::string::npos)
-                << failure.what();
-        }
-        EXPECT_TRUE(fs::is_empty(files.root / "out")) << message;
-    }
+        expectRefused(files, file, options, code, message);
 }
 
 // Without --scale, the speed at the 95th percentile becomes the default field's 7.32: here
@@ -322,71 +327,38 @@ TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
     EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err.str();
 }
 
-// Imports in.nc to a slice file at scale 1 and loads it back.
-static DataManipulate importSlice(const FieldFiles& files, std::vector<std::string> words,
-                                  std::string* notes = nullptr)
-{
-    words.insert(words.begin(), files.path("in.nc").toStdString());
-    for (const char* word : {"--scale", "1", "--verbose", "--slice"})
-        words.push_back(word);
-    words.push_back(files.path("o.dat").toStdString());
-    std::ostringstream err;
-    FieldImport::run(words, err);
-    if (notes)
-        *notes = err.str();
-    DataManipulate data("", "", "", "", false);
-    EXPECT_TRUE(data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData()));
-    return data;
-}
-
-// Out of the valid range, the type's default fill and a missing value of another type are all
-// missing; the rest is unpacked.
-TEST(Import, MissingSamplesAreTheOnesTheConventionsName)
-{
-    FieldFiles files;
-    {
-        NetcdfFile file(files.path("in.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
-        const std::vector<int> dims = {file.dimension("lat", 1), file.dimension("lon", 4)};
-        const int u = file.variable("u", NC_SHORT, dims), v = file.variable("v", NC_FLOAT, dims);
-        file.number(u, "scale_factor", NC_DOUBLE, 0.5);
-        file.numbers(u, "valid_range", NC_SHORT, {-10000, 10000});
-        file.number(v, "missing_value", NC_DOUBLE, 1e20);
-        file.put(u, {20000, NC_FILL_SHORT, 8, 10});
-        file.put(v, {1, 1, 1e20, 3});
-    }
-    std::string notes;
-    const DataManipulate data = importSlice(files, {}, &notes);
-    EXPECT_PRED2(mentions, notes, "3 of 4 samples missing");
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(data.orgnvectField2d[i], makeFloat2(0, 0)) << i;
-    EXPECT_EQ(data.orgnvectField2d[3].x, 5.0f);
-    EXPECT_EQ(data.orgnvectField2d[3].y, 3.0f);
-}
-
 // u(lat, lon) and v(lon, lat_v) with lat_v and lon descending: each is read by its own
-// dimensions and coordinates, north up and east right.
-TEST(Import, EachComponentIsReadByItsOwnDimensions)
+// dimensions and coordinates, north up and east right. Out of the valid range, the type's
+// default fill and a missing value of another type are all missing.
+TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
 {
     FieldFiles files;
     {
         NetcdfFile file(files.path("in.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
         const int lat = file.dimension("lat", 2), latV = file.dimension("lat_v", 2),
                   lon = file.dimension("lon", 3);
-        const int u = file.variable("u", NC_FLOAT, {lat, lon});
+        const int u = file.variable("u", NC_SHORT, {lat, lon});
         const int v = file.variable("v", NC_FLOAT, {lon, latV});
-        const int cv[3] = {file.variable("lat", NC_FLOAT, {lat}),
-                           file.variable("lat_v", NC_FLOAT, {latV}),
-                           file.variable("lon", NC_FLOAT, {lon})};
-        file.text(cv[1], "units", "degrees_north");
-        file.put(cv[0], {-5, 5});
-        file.put(cv[1], {5, -5});
-        file.put(cv[2], {20, 10, 0});
-        file.put(u, {1, 2, 3, 4, 5, 6});       // u[lat][lon]: east at lon 20
-        file.put(v, {10, 20, 30, 40, 50, 60}); // v[lon][lat_v]: north first
+        file.number(u, "scale_factor", NC_DOUBLE, 0.5);
+        file.numbers(u, "valid_range", NC_SHORT, {-10000, 10000});
+        file.number(v, "missing_value", NC_DOUBLE, 1e20);
+        const int latVar = file.variable("lat_v", NC_FLOAT, {latV});
+        file.text(latVar, "units", "degrees_north");
+        file.put(latVar, {5, -5});
+        file.put(file.variable("lat", NC_FLOAT, {lat}), {-5, 5});
+        file.put(file.variable("lon", NC_FLOAT, {lon}), {20, 10, 0});
+        file.put(u, {20000, 2, 3, 4, NC_FILL_SHORT, 6}); // u[lat][lon]
+        file.put(v, {10, 20, 30, 40, 1e20, 60});         // v[lon][lat_v]
     }
-    const DataManipulate data = importSlice(files, {});
+    const std::string out = files.path("o.dat").toStdString();
+    std::ostringstream err;
+    FieldImport::run(
+        {files.path("in.nc").toStdString(), "--scale", "1", "--slice", out, "--verbose"}, err);
+    EXPECT_PRED2(mentions, err.str(), "3 of 6 samples missing");
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice(out.c_str()));
     // Sample (i, j): i from the west, j from the south.
-    const float expected[2][3][2] = {{{3, 60}, {2, 40}, {1, 20}}, {{6, 50}, {5, 30}, {4, 10}}};
+    const float expected[2][3][2] = {{{1.5, 60}, {1, 40}, {0, 0}}, {{0, 0}, {0, 0}, {2, 10}}};
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 3; ++i)
         {
@@ -400,20 +372,7 @@ TEST(Import, InterruptedImportLeavesNothing)
 {
     FieldFiles files;
     writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
-    fs::create_directories(files.root / "out");
     const Interruption interruption;
     std::raise(SIGTERM);
-    std::ostringstream err;
-    try
-    {
-        FieldImport::run(
-            {files.path("in.nc").toStdString(), "--series", files.path("out/s").toStdString()},
-            err);
-        ADD_FAILURE() << "not interrupted";
-    }
-    catch (const BatchFailure& failure)
-    {
-        EXPECT_EQ(failure.exitCode, 128 + SIGTERM);
-    }
-    EXPECT_TRUE(fs::is_empty(files.root / "out"));
+    expectRefused(files, "in.nc", {"--series", "out/s"}, 128 + SIGTERM, "SIGTERM");
 }
