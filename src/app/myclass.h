@@ -90,6 +90,8 @@ public slots:
     void on_cbAttrNode_stateChanged(int state);
     void on_cbSaddlePnt_stateChanged(int state);
     void change_AnimStrmStrkPathl();
+    // The time-step slider reaches every step of the loaded field (48 without one).
+    void followFieldSteps(int steps);
 
 private:
     // One check box of a row of the panel's exclusion tables.
@@ -117,4 +119,8 @@ private:
     void setCritpntBoxes(bool checked);
     void showCritpntHint(int state, const QString& hint);
     void setHint(const QString& hint);
+    // The time-step slider's end: the field's steps over the released streak interval.
+    void limitTimeSteps();
+
+    int fieldSteps = 48;
 };

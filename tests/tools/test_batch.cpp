@@ -2,10 +2,12 @@
 #include "batchProgram.h"
 #include "common/testFields.h"
 #include "datasetWriter.h"
+#include "globalWinds.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
+#include <QImage>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -76,7 +78,13 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
             EXPECT_EQ(v[3], float(codes[type])) << row;
         }
     EXPECT_FALSE(std::getline(listed, row)) << "more points listed";
-    EXPECT_EQ(batch({"critpnt", field, "--time", "48"}), 1);
+
+    const std::pair<std::vector<std::string>, int> exits[] = {
+        {{"lic", field, "out.png", "--pixels-per-cell", "33"}, 2}, // 16500 pixels wide
+        {{"render", field, "out.png", "--mark-size", "20"}, 2},
+        {{"critpnt", field, "--time", "48"}, 1}};
+    for (const auto& [words, code] : exits)
+        EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
 }
 
 // Help reads and writes nothing; an unknown option is bad usage; a file that is no field is
@@ -143,4 +151,38 @@ TEST(Batch, ReadmeRecipesRunOnTheGeneratedWinds)
     ASSERT_TRUE(steady.readVectFile(true, lic));
     // The last month, as the slice holds it.
     EXPECT_EQ(steady.orgnvectField2dSlice[0][40][10], slice.orgnvectField2dSlice[11][40][10]);
+}
+
+// The realistic global field rendered with streamlines from a 4 x 4 grid of seeds: at the mark
+// size fitted to its width, lines and seed discs change under 15 % of the field's pixels (those
+// not white without lines); at 100 % far more.
+TEST(Batch, RenderFitsItsMarksToTheField)
+{
+    FieldFiles files;
+    const std::string field = files.path("winds.nc").toStdString();
+    writeGlobalWinds(field, 2);
+    std::vector<std::string> words = {"render", field, files.path("0.png").toStdString()};
+    for (int k = 0; k < 16; ++k)
+        words.insert(words.end(), {"--seed", std::to_string(36 * (k % 4) + 18) + "," +
+                                                 std::to_string(18.25 * (k / 4) + 9)});
+    ASSERT_EQ(batch({words.begin(), words.begin() + 3}), 0);
+    words[2] = files.path("1.png").toStdString();
+    ASSERT_EQ(batch(words), 0);
+    words[2] = files.path("2.png").toStdString();
+    words.insert(words.end(), {"--mark-size", "100"});
+    ASSERT_EQ(batch(words), 0);
+    const QImage frames[] = {QImage(files.path("0.png")), QImage(files.path("1.png")),
+                             QImage(files.path("2.png"))};
+    double inField = 0, changed[3] = {};
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 600; ++x)
+            if (frames[0].pixel(x, y) != qRgb(255, 255, 255))
+            {
+                ++inField;
+                for (int k : {1, 2})
+                    changed[k] += frames[k].pixel(x, y) != frames[0].pixel(x, y);
+            }
+    EXPECT_LT(changed[1] / inField, 0.15);
+    EXPECT_GT(changed[1] / inField, 0.01);
+    EXPECT_GT(changed[2], 2 * changed[1]);
 }
