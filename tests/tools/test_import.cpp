@@ -329,7 +329,8 @@ TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
 
 // u(lat, lon) and v(lon, lat_v) with lat_v and lon descending: each is read by its own
 // dimensions and coordinates, north up and east right. Out of the valid range, the type's
-// default fill and a missing value of another type are all missing.
+// default fill and a missing value of another type are all missing. Units that differ are
+// warned about.
 TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
 {
     FieldFiles files;
@@ -342,6 +343,7 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
         file.number(u, "scale_factor", NC_DOUBLE, 0.5);
         file.numbers(u, "valid_range", NC_SHORT, {-10000, 10000});
         file.number(v, "missing_value", NC_DOUBLE, 1e20);
+        file.text(u, "units", "m/s");
         const int latVar = file.variable("lat_v", NC_FLOAT, {latV});
         file.text(latVar, "units", "degrees_north");
         file.put(latVar, {5, -5});
@@ -352,8 +354,10 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
     }
     const std::string out = files.path("o.dat").toStdString();
     std::ostringstream err;
+    testing::internal::CaptureStderr();
     FieldImport::run(
         {files.path("in.nc").toStdString(), "--scale", "1", "--slice", out, "--verbose"}, err);
+    EXPECT_PRED2(mentions, testing::internal::GetCapturedStderr(), "'u' is in 'm/s' but 'v' in ''");
     EXPECT_PRED2(mentions, err.str(), "3 of 6 samples missing");
     DataManipulate data("", "", "", "", false);
     ASSERT_TRUE(data.readVectorDataSlice(out.c_str()));
