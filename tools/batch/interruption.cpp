@@ -33,6 +33,7 @@ Interruption::~Interruption()
 {
     for (int k = 0; k < 2; ++k)
         sigaction(kSignals[k], &previous[k], nullptr);
+    caught = 0;
 }
 
 void Interruption::check()

@@ -6,7 +6,7 @@
 class Interruption
 {
 public:
-    // Catches both signals for the object's life, forgetting any caught before.
+    // Catches both signals for the object's life; a signal caught is forgotten with it.
     Interruption();
     ~Interruption();
     Interruption(const Interruption&) = delete;
@@ -14,6 +14,6 @@ public:
 
     // Throws a BatchFailure (exit code 128 + the signal) once a signal has arrived.
     static void check();
-    // Ends the program by the signal that arrived, if one did.
+    // Ends the program by the signal that arrived, if one did; call while the object lives.
     static void reraise();
 };

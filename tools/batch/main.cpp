@@ -6,12 +6,9 @@
 
 int main(int argc, char* argv[])
 {
-    int code = 0;
-    {
-        const Interruption interruption;
-        code = BatchProgram::run(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                                 std::cerr);
-    }
+    const Interruption interruption;
+    const int code =
+        BatchProgram::run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     Interruption::reraise();
     return code;
 }
