@@ -47,6 +47,8 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     panelLayout = new PanelLayout(this, ui, viewW);
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);
+    connect(panelLayout->cbTracks, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleTracks);
     if (PanelLayout::fullRequested())
         panelLayout->setFull(true);
 }

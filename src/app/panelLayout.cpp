@@ -20,6 +20,7 @@ PanelLayout::PanelLayout(QMainWindow* mainWindow, Ui_MyClassClass& form, int vie
     : QObject(mainWindow), window(mainWindow), ui(form), viewW(viewSide)
 {
     createMarkSize();
+    createTracks();
     for (QWidget* widget : ui.groupBox_5->findChildren<QWidget*>())
         if (widget->focusPolicy() != Qt::NoFocus)
             focusPolicies.insert(widget, widget->focusPolicy());
@@ -57,6 +58,16 @@ void PanelLayout::createMarkSize()
         "<span style=\" color:#000000;\">Scale lines, seed discs and critical point glows</span>"));
     connect(hSliMarkSize, &QSlider::valueChanged, current,
             [current](int value) { current->setText(tr("%1 %").arg(value)); });
+}
+
+void PanelLayout::createTracks()
+{
+    cbTracks = new QCheckBox(tr("Tracks"), ui.groupBox_5);
+    cbTracks->setObjectName("cbTracks");
+    cbTracks->setGeometry(260, 400, 171, 21);
+    cbTracks->setToolTip(
+        tr("<span style=\" color:#000000;\">Track the ticked critical point types through all "
+           "time steps</span>"));
 }
 
 void PanelLayout::setFull(bool on)

@@ -2,13 +2,15 @@
 // always opens: the second control group has no area and none of its widgets can take the
 // keyboard focus. The full one stands that group, titled "More", to the right of the first
 // and widens the window to fit it, at the same height. Both show the same widget objects,
-// so switching keeps every state and connection. The full panel adds the mark-size slider.
+// so switching keeps every state and connection. The full panel adds the mark-size slider
+// and the critical point tracks' check box.
 #pragma once
 
 #include <QHash>
 #include <QKeySequence>
 #include <QObject>
 
+class QCheckBox;
 class QMainWindow;
 class QSlider;
 class QWidget;
@@ -29,6 +31,8 @@ public:
 
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;
+    // "Tracks": the critical points' tracks over all time steps; unchecked at start.
+    QCheckBox* cbTracks = nullptr;
 
 public slots:
     // Switches layouts; the window widens or narrows about its centre.
@@ -38,6 +42,7 @@ public slots:
 
 private:
     void createMarkSize();
+    void createTracks();
     void applyFocus();
     void fitWindow(int width);
 

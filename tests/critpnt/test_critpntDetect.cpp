@@ -63,8 +63,10 @@ TEST(CellSearch, ReportedZerosVanishAndTheFormulasGoodOnesKeepTheirBits)
                             std::fabs(v.x) < 1e-5f * scale.x && std::fabs(v.y) < 1e-5f * scale.y;
         kept += bPlain;
         if (bPlain)
+        {
             EXPECT_TRUE(std::any_of(zeros, zeros + found, [&](const float2& z) { return z == st; }))
                 << n;
+        }
         for (int k = 0; k < found; ++k)
         {
             ASSERT_TRUE(cell.detect.interpolateVector(cell.f, cell.size, zeros[k], v));
