@@ -1,16 +1,29 @@
 #include "app/myclass.h"
+#include "common/commandLine.h"
 #include "view/flowView.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 #include <QSurfaceFormat>
 
+namespace
+{
+const char* const kUsage =
+    "usage: quorvel [Qt options]\n"
+    "Opens the window on ./data/hurricane_z_8.dat in the working directory; the full panel\n"
+    "shows with QUORVEL_PANEL=full (or Ctrl+M).\n";
+}
+
 int main(int argc, char* argv[])
 {
+    if (const int code = CommandLine::helpAsked(argc, argv, kUsage); code >= 0)
+        return code;
     // Before the application object, so every GL context gets the view's format.
     QSurfaceFormat::setDefaultFormat(FlowView::surfaceFormat());
 
     QApplication app(argc, argv);
+    if (const int code = CommandLine::unknownOption(argc, argv, kUsage); code >= 0)
+        return code;
     // "plastique" is gone from current toolkits; Fusion is its closest successor.
     if (!QApplication::setStyle("plastique"))
         QApplication::setStyle("Fusion");

@@ -7,6 +7,7 @@
 #include "critpnt/critpntTracker.h"
 #include "fieldImport.h"
 #include "fieldInput.h"
+#include "interruption.h"
 #include "lic/LIC.h"
 #include "netcdf/progress.h"
 #include "numberText.h"
@@ -16,6 +17,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,15 @@ std::set<std::string> withFieldOptions(std::set<std::string> options)
     return options;
 }
 
+// ".PNG" and ".png" alike name a PNG image.
+std::string lowerExtension(const fs::path& path)
+{
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
 // this. The noise restarts the C library's sequence, as in the view's first image of a run.
 void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool equalise,
@@ -45,11 +56,14 @@ void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool eq
     const int imageH = size.y * pixelsPerCell;
     const StagedFile staged(out);
     std::srand(1);
-    lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0], staged.path().c_str());
+    // The writer has said why; the image is not read back from a file that is not there.
+    if (!lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0],
+                         staged.path().c_str()))
+        throw BatchFailure::badInput("cannot write " + out.string());
     Image image;
     if (!lic.readinLICImage(size.x, size.y, &image, equalise, staged.path().c_str()))
         throw BatchFailure::badInput("cannot write " + out.string());
-    if (out.extension() == ".ppm")
+    if (lowerExtension(out) == ".ppm")
     {
         if (equalise)
             lic.imgProc->SavePPM(staged.path().c_str(),
@@ -229,7 +243,7 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
     const BatchArguments args(words, withFieldOptions({"--time", "--pixels-per-cell"}),
                               {"--equalise", "--all-times"}, 2);
     const fs::path out = args.positional(1);
-    if (out.extension() != ".png" && out.extension() != ".ppm")
+    if (lowerExtension(out) != ".png" && lowerExtension(out) != ".ppm")
         throw BatchFailure::badUsage("the image is OUT.png or OUT.ppm, not " + out.string());
     const bool allTimes = args.has("--all-times");
     if (allTimes && args.has("--time"))
@@ -243,6 +257,7 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
     Progress progress("lic", steps);
     for (int t = 0; t < steps; ++t)
     {
+        Interruption::check();
         writeLicImage(input.data, t, numbered(out, t), args.has("--equalise"), k);
         progress.show(t + 1);
     }
