@@ -3,6 +3,7 @@
 #include "batchArguments.h"
 #include "batchFailure.h"
 #include "fieldInput.h"
+#include "fileExtension.h"
 #include "ftle/ftleColourMap.h"
 #include "ftle/ftleField.h"
 #include "netcdf/progress.h"
@@ -80,7 +81,8 @@ void FtleJob::run(const std::vector<std::string>& words, std::ostream& err)
         words, {"--time", "--duration", "--resolution", "--u", "--v", "--level", "--scale"},
         {"--backward"}, 2);
     const fs::path out = args.positional(1);
-    if (out.extension() != ".csv" && out.extension() != ".png")
+    const std::string extension = lowerExtension(out);
+    if (extension != ".csv" && extension != ".png")
         throw BatchFailure::badUsage("the result is OUT.csv or OUT.png, not " + out.string());
     if (!args.has("--duration"))
         throw BatchFailure::badUsage("give the --duration in time steps");
@@ -95,7 +97,7 @@ void FtleJob::run(const std::vector<std::string>& words, std::ostream& err)
         throw BatchFailure::badUsage(refusal);
     FtleField ftle;
     compute(ftle, input.data, settings);
-    if (out.extension() == ".csv")
+    if (extension == ".csv")
         writeCsv(ftle, out);
     else
         writePng(ftle, out, err);

@@ -7,6 +7,7 @@
 #include "critpnt/critpntTracker.h"
 #include "fieldImport.h"
 #include "fieldInput.h"
+#include "fileExtension.h"
 #include "interruption.h"
 #include "lic/LIC.h"
 #include "netcdf/progress.h"
@@ -17,7 +18,6 @@
 
 #include <QImage>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -33,15 +33,6 @@ std::set<std::string> withFieldOptions(std::set<std::string> options)
 {
     options.insert(kFieldOptions.begin(), kFieldOptions.end());
     return options;
-}
-
-// ".PNG" and ".png" alike name a PNG image.
-std::string lowerExtension(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
 }
 
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
