@@ -1,5 +1,6 @@
 #include "app/myclass.h"
 
+#include "app/ftlePanel.h"
 #include "app/panelLayout.h"
 #include "app/tabReadStdyDat.h"
 #include "app/tabReadUnstdyDat.h"
@@ -45,6 +46,8 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     initToolTipsAndSwatches();
 
     panelLayout = new PanelLayout(this, ui, viewW);
+    new FtlePanel(ui.groupBox_5, flowView2d);
+    panelLayout->adoptGroupWidgets();
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);
     connect(panelLayout->cbTracks, &QCheckBox::stateChanged, flowView2d,

@@ -28,6 +28,8 @@ public:
     static QKeySequence shortcut();
 
     bool isFull() const { return full; }
+    // Takes widgets added to the group since into its focus handling.
+    void adoptGroupWidgets();
 
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;

@@ -234,6 +234,8 @@ void FlowView::on_view_confirmUnstdySliceID()
     clearFlowData();
     if (dataSetFilesPresent())
     {
+        // The FTLE worker reads the samples the loader replaces.
+        stopFtle();
         if (dataMani->readVectFile(tabStdyEnable, stdyLicImg))
             adoptLoadedFieldSize();
         else
