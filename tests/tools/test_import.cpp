@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -30,7 +31,7 @@ struct ImportCase
     // d: descending y; p: packed shorts; m: missing values; s: found by standard name;
     // n: named by --u and --v
     const char* traits;
-    std::vector<std::string> options; // the last one chooses the output
+    const char* options; // the last one chooses the output
     int firstStep;
     int level;
     bool has(char trait) const { return std::strchr(traits, trait) != nullptr; }
@@ -139,17 +140,12 @@ bool load(const FieldFiles& files, const std::string& output, DataManipulate& da
 TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
 {
     const ImportCase cases[] = {
-        {"ClassicTimeLatLon", 0, "tyx", "", {"--slice"}, 0, 0},
-        {"Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", {"--level", "1", "--series"}, 0, 1},
-        {"DescendingLatitude", 0, "tyx", "d", {"--times", "2", "--steady"}, 2, 0},
-        {"PackedLonLatTime",
-         NC_NETCDF4,
-         "xyt",
-         "pn",
-         {"--u", "wind_u", "--v", "wind_v", "--times", "1:2", "--slice"},
-         1,
-         0},
-        {"MissingValues", 0, "tyx", "m", {"--slice"}, 0, 0}};
+        {"ClassicTimeLatLon", 0, "tyx", "", "--slice", 0, 0},
+        {"Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", "--level 1 --series", 0, 1},
+        {"DescendingLatitude", 0, "tyx", "d", "--times 2 --steady", 2, 0},
+        {"PackedLonLatTime", NC_NETCDF4, "xyt", "pn", "--u wind_u --v wind_v --times 1:2 --slice",
+         1, 0},
+        {"MissingValues", 0, "tyx", "m", "--slice", 0, 0}};
     for (const ImportCase& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -158,8 +154,10 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
         writeField(files.path("in.nc").toStdString(), c);
         std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5",
                                           "--verbose"};
-        words.insert(words.end(), c.options.begin(), c.options.end());
-        const std::string output = c.options.back();
+        std::istringstream options(c.options);
+        for (std::string word; options >> word;)
+            words.push_back(word);
+        const std::string output = words.back();
         words.push_back(
             files.path(output == "--slice" ? "out/field.dat" : "out/field").toStdString());
         std::ostringstream err;
@@ -199,6 +197,21 @@ static void sketch(const FieldFiles& files, const std::string& name,
         edit(file, u, v);
 }
 
+// Imports name with the options into a slice and loads it, as a user's first look does; err
+// receives what the import reported.
+static DataManipulate importSlice(const FieldFiles& files, const char* name,
+                                  std::vector<std::string> words, std::string& err)
+{
+    words.insert(words.begin(), files.path(name).toStdString());
+    words.insert(words.end(), {"--slice", files.path("o.dat").toStdString()});
+    std::ostringstream out;
+    FieldImport::run(words, out);
+    err = out.str();
+    DataManipulate data("", "", "", "", false);
+    data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData());
+    return data;
+}
+
 // Imports file with the options (out/... under the folder) expecting a refusal with the code and
 // message that leaves nothing in out/, not even a partial file.
 static void expectRefused(const FieldFiles& files, const std::string& file,
@@ -227,7 +240,7 @@ static void expectRefused(const FieldFiles& files, const std::string& file,
 TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 {
     FieldFiles files;
-    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", "", 0, 0});
     const std::string good = files.bytes("good.nc");
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
     std::string flipped = good;
@@ -308,23 +321,18 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
 {
     FieldFiles files;
-    {
-        NetcdfFile file(files.path("ramp.nc").toStdString(), NC_CLOBBER);
-        const std::vector<int> dims = {file.dimension("time", 1), file.dimension("lat", 1),
-                                       file.dimension("lon", 20)};
-        const int u = file.variable("u", NC_FLOAT, dims), v = file.variable("v", NC_FLOAT, dims);
-        std::vector<double> speeds(20);
-        for (int k = 0; k < 20; ++k)
-            speeds[k] = k + 1;
-        file.put(u, speeds);
-        file.put(v, std::vector<double>(20, 0.0));
-    }
-    std::ostringstream err;
-    FieldImport::run(
-        {files.path("ramp.nc").toStdString(), "--slice", files.path("o.dat").toStdString()}, err);
-    DataManipulate data("", "", "", "", false);
-    ASSERT_TRUE(data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData()));
-    EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err.str();
+    sketch(files, "ramp.nc", {{"time", 1}, {"lat", 1}, {"lon", 20}},
+           [](NetcdfFile& f, int u, int v)
+           {
+               std::vector<double> speeds(20);
+               std::iota(speeds.begin(), speeds.end(), 1.0);
+               f.put(u, speeds);
+               f.put(v, std::vector<double>(20, 0.0));
+           });
+    std::string err;
+    const DataManipulate data = importSlice(files, "ramp.nc", {}, err);
+    ASSERT_TRUE(data.hasField());
+    EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err;
 }
 
 // u(lat, lon) and v(lon, lat_v) with lat_v and lon descending: each is read by its own
@@ -352,15 +360,12 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
         file.put(u, {20000, 2, 3, 4, NC_FILL_SHORT, 6}); // u[lat][lon]
         file.put(v, {10, 20, 30, 40, 1e20, 60});         // v[lon][lat_v]
     }
-    const std::string out = files.path("o.dat").toStdString();
-    std::ostringstream err;
+    std::string err;
     testing::internal::CaptureStderr();
-    FieldImport::run(
-        {files.path("in.nc").toStdString(), "--scale", "1", "--slice", out, "--verbose"}, err);
+    const DataManipulate data = importSlice(files, "in.nc", {"--scale", "1", "--verbose"}, err);
     EXPECT_PRED2(mentions, testing::internal::GetCapturedStderr(), "'u' is in 'm/s' but 'v' in ''");
-    EXPECT_PRED2(mentions, err.str(), "3 of 6 samples missing");
-    DataManipulate data("", "", "", "", false);
-    ASSERT_TRUE(data.readVectorDataSlice(out.c_str()));
+    EXPECT_PRED2(mentions, err, "3 of 6 samples missing");
+    ASSERT_TRUE(data.hasField());
     // Sample (i, j): i from the west, j from the south.
     const float expected[2][3][2] = {{{1.5, 60}, {1, 40}, {0, 0}}, {{0, 0}, {0, 0}, {2, 10}}};
     for (int j = 0; j < 2; ++j)
@@ -375,7 +380,7 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
 TEST(Import, InterruptedImportLeavesNothing)
 {
     FieldFiles files;
-    writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", "", 0, 0});
     const Interruption interruption;
     std::raise(SIGTERM);
     expectRefused(files, "in.nc", {"--series", "out/s"}, 128 + SIGTERM, "SIGTERM");
