@@ -197,21 +197,6 @@ static void sketch(const FieldFiles& files, const std::string& name,
         edit(file, u, v);
 }
 
-// Imports name with the options into a slice and loads it, as a user's first look does; err
-// receives what the import reported.
-static DataManipulate importSlice(const FieldFiles& files, const char* name,
-                                  std::vector<std::string> words, std::string& err)
-{
-    words.insert(words.begin(), files.path(name).toStdString());
-    words.insert(words.end(), {"--slice", files.path("o.dat").toStdString()});
-    std::ostringstream out;
-    FieldImport::run(words, out);
-    err = out.str();
-    DataManipulate data("", "", "", "", false);
-    data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData());
-    return data;
-}
-
 // Imports file with the options (out/... under the folder) expecting a refusal with the code and
 // message that leaves nothing in out/, not even a partial file.
 static void expectRefused(const FieldFiles& files, const std::string& file,
@@ -329,10 +314,12 @@ TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
                f.put(u, speeds);
                f.put(v, std::vector<double>(20, 0.0));
            });
-    std::string err;
-    const DataManipulate data = importSlice(files, "ramp.nc", {}, err);
-    ASSERT_TRUE(data.hasField());
-    EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err;
+    std::ostringstream err;
+    FieldImport::run(
+        {files.path("ramp.nc").toStdString(), "--slice", files.path("o.dat").toStdString()}, err);
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData()));
+    EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err.str();
 }
 
 // u(lat, lon) and v(lon, lat_v) with lat_v and lon descending: each is read by its own
@@ -360,12 +347,15 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
         file.put(u, {20000, 2, 3, 4, NC_FILL_SHORT, 6}); // u[lat][lon]
         file.put(v, {10, 20, 30, 40, 1e20, 60});         // v[lon][lat_v]
     }
-    std::string err;
+    const std::string out = files.path("o.dat").toStdString();
+    std::ostringstream err;
     testing::internal::CaptureStderr();
-    const DataManipulate data = importSlice(files, "in.nc", {"--scale", "1", "--verbose"}, err);
+    FieldImport::run(
+        {files.path("in.nc").toStdString(), "--scale", "1", "--slice", out, "--verbose"}, err);
     EXPECT_PRED2(mentions, testing::internal::GetCapturedStderr(), "'u' is in 'm/s' but 'v' in ''");
-    EXPECT_PRED2(mentions, err, "3 of 6 samples missing");
-    ASSERT_TRUE(data.hasField());
+    EXPECT_PRED2(mentions, err.str(), "3 of 6 samples missing");
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice(out.c_str()));
     // Sample (i, j): i from the west, j from the south.
     const float expected[2][3][2] = {{{1.5, 60}, {1, 40}, {0, 0}}, {{0, 0}, {0, 0}, {2, 10}}};
     for (int j = 0; j < 2; ++j)
