@@ -1,6 +1,7 @@
 #include "critpntFields.h"
 
 #include <cmath>
+#include <tuple>
 
 namespace
 {
@@ -68,12 +69,8 @@ TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirectionsInsideTheGrid)
     const float turns[4] = {m[0] + 4.5f, m[0] + 22.5f, m[1] + 4.5f, m[1] + 22.5f};
     for (int k = 0; k < 12; ++k)
         expectPolar(seeds[k], p, 4.0f + 2.0f * (k / 4), turns[k % 4] * 0.17453277f);
-    struct Case
-    {
-        float2 flow, pos;
-        int radius, first, second;
-    };
-    const Case cases[] = {
+    // Flow, position, radius, then the two directions expected.
+    const std::tuple<float2, float2, int, int, int> cases[] = {
         // All products equal: the first direction serves for both.
         {makeFloat2(0, 0), makeFloat2(4.5f, 4.5f), 10, 0, 0},
         // A radius below 50 still samples off the point (0.2 units here).
@@ -83,13 +80,13 @@ TEST(SaddleTemplate, ThreeRingsAroundTheTwoLeastRadialDirectionsInsideTheGrid)
         // Near the far corner: 0 and 170 degrees sample past the last column and row.
         {makeFloat2(0, 1), makeFloat2(8.9f, 8.9f), 150, 18, 19},
     };
-    for (const Case& k : cases)
+    for (const auto& [flow, pos, radius, first, second] : cases)
     {
-        Slice grid(10, 10, [&](float, float) { return k.flow; });
+        Slice grid(10, 10, [v = flow](float, float) { return v; });
         int dirs[2], unusedCnt = 0;
-        grid.detect.getTwoSeedStartpntsSaddle(dirs, grid.f, k.pos, k.radius, nullptr, unusedCnt);
-        EXPECT_EQ(dirs[0], k.first) << k.pos.x << " " << k.radius;
-        EXPECT_EQ(dirs[1], k.second) << k.pos.x << " " << k.radius;
+        grid.detect.getTwoSeedStartpntsSaddle(dirs, grid.f, pos, radius, nullptr, unusedCnt);
+        EXPECT_EQ(dirs[0], first) << pos.x << " " << radius;
+        EXPECT_EQ(dirs[1], second) << pos.x << " " << radius;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace
@@ -183,38 +184,29 @@ TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating
     loadSlice();
     data.unstdyDatPth = files.path("Unstdy/Uf/Uf01.dat");
     data.uiUnstdySlicId = 3;
-    struct Case
-    {
-        const char* header;
-        std::vector<std::pair<std::string, int>> files; // component file, depth (-1: a folder)
-        const char* reason;
-    };
-    const Case cases[] = {
-        {"3 1 16384 16384 4 1", {{"Uf/Uf01", 0}}, "Uf01.dat: it holds 0 bytes, 4294967296 are"},
-        {"3 1 3 2 4 2",
-         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 4}},
-         "Vf02.dat: No such file or directory"},
-        {"3 1 3 2 4 2",
-         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 3}, {"Vf/Vf02", 4}},
+    // Header, then each component file with its depth (-1: a folder), then the reason.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"3 1 16384 16384 4 1", "Uf/Uf01 0", "Uf01.dat: it holds 0 bytes, 4294967296 are"},
+        {"3 1 3 2 4 2", "Uf/Uf01 4 Vf/Vf01 4 Uf/Uf02 4", "Vf02.dat: No such file or directory"},
+        {"3 1 3 2 4 2", "Uf/Uf01 4 Vf/Vf01 4 Uf/Uf02 3 Vf/Vf02 4",
          "Uf02.dat: it holds 72 bytes, 96 are needed"},
-        {"3 1 3 2 4 1", {{"Uf/Uf01", -1}, {"Vf/Vf01", 4}}, "Uf01.dat: Is a directory"},
-        {"3 1 3 2 3 1",
-         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}},
-         "no depth slice 3, its header announces 3"},
-        {"3 1 3 2 -4 1", {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}}, "does not hold 6 valid sizes"},
-    };
-    for (const Case& c : cases)
+        {"3 1 3 2 4 1", "Uf/Uf01 -1 Vf/Vf01 4", "Uf01.dat: Is a directory"},
+        {"3 1 3 2 3 1", "Uf/Uf01 4 Vf/Vf01 4", "no depth slice 3, its header announces 3"},
+        {"3 1 3 2 -4 1", "Uf/Uf01 4 Vf/Vf01 4", "does not hold 6 valid sizes"}};
+    for (const auto& [header, list, reason] : cases)
     {
         std::filesystem::remove_all(files.root / "Unstdy");
-        files.text("Unstdy/header.txt", c.header);
-        for (const auto& [name, depth] : c.files)
+        files.text("Unstdy/header.txt", header);
+        std::istringstream entries(list);
+        std::string name;
+        for (int depth = 0; entries >> name >> depth;)
             if (depth < 0)
                 std::filesystem::create_directories(files.root / ("Unstdy/" + name + ".dat"));
             else
                 files.binary("Unstdy/" + name + ".dat", component(depth, 1, 1.0f));
-        EXPECT_PRED2(mentions, refusedLoad(false), c.reason);
+        EXPECT_PRED2(mentions, refusedLoad(false), reason);
         EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf01.dat"));
-        EXPECT_EQ(data.unstdyDepth, 4) << c.header;
+        EXPECT_EQ(data.unstdyDepth, 4) << header;
     }
 }
 

@@ -67,14 +67,9 @@ TEST(FieldSampling, SliceAndSpaceTimeSamplersBlendInsideTheirDomains)
 // (4, 1) stands alone.
 TEST(FieldSampling, NoDataIsAZeroWithAZeroNeighbour)
 {
-    const DataManipulate data = makeField({6, 4, 1},
-                                          [](int i, int j, int)
-                                          {
-                                              const bool land = (i == 0 && j == 0) ||
-                                                                (i == 1 && j == 1) ||
-                                                                (i == 4 && j == 1);
-                                              return land ? makeFloat2(0, 0) : makeFloat2(1, 0);
-                                          });
+    DataManipulate data = uniformField({6, 4, 1}, makeFloat2(1, 0));
+    for (const auto& [i, j] : {std::pair{0, 0}, {1, 1}, {4, 1}})
+        data.orgnvectField2dSlice[0][j][i] = makeFloat2(0, 0);
     const NoDataMask mask(data.orgnvectField2dSlice[0], 6, 4);
     EXPECT_EQ(mask.count, 2);
     EXPECT_TRUE(mask.isNoData(0, 0));

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -30,7 +31,7 @@ struct ImportCase
     // d: descending y; p: packed shorts; m: missing values; s: found by standard name;
     // n: named by --u and --v
     const char* traits;
-    std::vector<std::string> options; // the last one chooses the output
+    const char* options; // the last one chooses the output
     int firstStep;
     int level;
     bool has(char trait) const { return std::strchr(traits, trait) != nullptr; }
@@ -139,17 +140,12 @@ bool load(const FieldFiles& files, const std::string& output, DataManipulate& da
 TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
 {
     const ImportCase cases[] = {
-        {"ClassicTimeLatLon", 0, "tyx", "", {"--slice"}, 0, 0},
-        {"Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", {"--level", "1", "--series"}, 0, 1},
-        {"DescendingLatitude", 0, "tyx", "d", {"--times", "2", "--steady"}, 2, 0},
-        {"PackedLonLatTime",
-         NC_NETCDF4,
-         "xyt",
-         "pn",
-         {"--u", "wind_u", "--v", "wind_v", "--times", "1:2", "--slice"},
-         1,
-         0},
-        {"MissingValues", 0, "tyx", "m", {"--slice"}, 0, 0}};
+        {"ClassicTimeLatLon", 0, "tyx", "", "--slice", 0, 0},
+        {"Netcdf4TimeLevelYX", NC_NETCDF4, "tzyx", "s", "--level 1 --series", 0, 1},
+        {"DescendingLatitude", 0, "tyx", "d", "--times 2 --steady", 2, 0},
+        {"PackedLonLatTime", NC_NETCDF4, "xyt", "pn", "--u wind_u --v wind_v --times 1:2 --slice",
+         1, 0},
+        {"MissingValues", 0, "tyx", "m", "--slice", 0, 0}};
     for (const ImportCase& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -158,8 +154,10 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
         writeField(files.path("in.nc").toStdString(), c);
         std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5",
                                           "--verbose"};
-        words.insert(words.end(), c.options.begin(), c.options.end());
-        const std::string output = c.options.back();
+        std::istringstream options(c.options);
+        for (std::string word; options >> word;)
+            words.push_back(word);
+        const std::string output = words.back();
         words.push_back(
             files.path(output == "--slice" ? "out/field.dat" : "out/field").toStdString());
         std::ostringstream err;
@@ -227,7 +225,7 @@ static void expectRefused(const FieldFiles& files, const std::string& file,
 TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 {
     FieldFiles files;
-    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", "", 0, 0});
     const std::string good = files.bytes("good.nc");
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
     std::string flipped = good;
@@ -308,17 +306,14 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
 {
     FieldFiles files;
-    {
-        NetcdfFile file(files.path("ramp.nc").toStdString(), NC_CLOBBER);
-        const std::vector<int> dims = {file.dimension("time", 1), file.dimension("lat", 1),
-                                       file.dimension("lon", 20)};
-        const int u = file.variable("u", NC_FLOAT, dims), v = file.variable("v", NC_FLOAT, dims);
-        std::vector<double> speeds(20);
-        for (int k = 0; k < 20; ++k)
-            speeds[k] = k + 1;
-        file.put(u, speeds);
-        file.put(v, std::vector<double>(20, 0.0));
-    }
+    sketch(files, "ramp.nc", {{"time", 1}, {"lat", 1}, {"lon", 20}},
+           [](NetcdfFile& f, int u, int v)
+           {
+               std::vector<double> speeds(20);
+               std::iota(speeds.begin(), speeds.end(), 1.0);
+               f.put(u, speeds);
+               f.put(v, std::vector<double>(20, 0.0));
+           });
     std::ostringstream err;
     FieldImport::run(
         {files.path("ramp.nc").toStdString(), "--slice", files.path("o.dat").toStdString()}, err);
@@ -375,7 +370,7 @@ TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
 TEST(Import, InterruptedImportLeavesNothing)
 {
     FieldFiles files;
-    writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", "", 0, 0});
     const Interruption interruption;
     std::raise(SIGTERM);
     expectRefused(files, "in.nc", {"--series", "out/s"}, 128 + SIGTERM, "SIGTERM");
