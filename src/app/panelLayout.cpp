@@ -59,6 +59,13 @@ void PanelLayout::createMarkSize()
             [current](int value) { current->setText(tr("%1 %").arg(value)); });
 }
 
+void PanelLayout::adopt(QWidget* widget)
+{
+    if (widget->focusPolicy() != Qt::NoFocus)
+        focusPolicies.insert(widget, widget->focusPolicy());
+    applyFocus();
+}
+
 void PanelLayout::setFull(bool on)
 {
     full = on;

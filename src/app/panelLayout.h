@@ -26,6 +26,9 @@ public:
     static QKeySequence shortcut();
 
     bool isFull() const { return full; }
+    // A control added to the "More" group after the layout was made: a Tab stop in the full
+    // panel only.
+    void adopt(QWidget* widget);
 
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;

@@ -32,6 +32,7 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     commitedLines = std::make_unique<TracedLines>();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAcceptDrops(true);
     resetView();
 }
 
@@ -50,9 +51,8 @@ QSurfaceFormat FlowView::surfaceFormat()
     return format;
 }
 
-void FlowView::resetView()
+void FlowView::resetToDefaultField()
 {
-    uiTimelDispTimeId = 0;
     dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
                                                 tabStdyEnable);
     // The loader says why it could not load the file; the view goes on with an empty field.

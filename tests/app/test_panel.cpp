@@ -269,7 +269,12 @@ private slots:
         // dialog changes nothing.
         const FlowView& v = *full.flowView2d;
         QString answer = "u/Vf/Vf07.dat";
-        const auto dialog = [&](QWidget*, const QString&, const QString&) { return answer; };
+        QString folder;
+        const auto dialog = [&](QWidget*, const QString&, const QString& start, const QString&)
+        {
+            folder = start;
+            return answer;
+        };
         full.rdStdyDat->chooseFile = dialog;
         full.rdUbstdyDat->chooseFile = dialog;
         full.ui.btnOpnUnstdyDatDlg->click();
@@ -292,7 +297,8 @@ private slots:
                          << v.viewCntAnimPTl << v.iTimer->isActive() << v.markScale
                          << v.unstdyHdrPth << v.unstdyDatPth << v.stdyHdrPth << v.stdyDatPth
                          << v.tabStdyEnable << v.tabUnstdyEnable << v.dataMani->uiUnstdySlicId
-                         << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex();
+                         << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex()
+                         << full.ui.labHint->text();
             return out;
         };
         v.iTimer->start(1000); // which tubes stop
