@@ -44,9 +44,10 @@ inline void writeGlobalWinds(const std::string& path, int width, int height, int
         axis[size_t(i)] = step * i;
     file.put(lon, axis);
     std::vector<double> values[2];
-    for (auto& component : values)
-        component.reserve(size_t(width) * height * steps);
     for (int t = 0; t < steps; ++t)
+    {
+        for (auto& component : values)
+            component.clear();
         for (int j = 0; j < height; ++j)
             for (int i = 0; i < width; ++i)
             {
@@ -64,6 +65,7 @@ inline void writeGlobalWinds(const std::string& path, int width, int height, int
                 values[0].push_back(land ? kFill : std::round((u - kOffset) / kScale));
                 values[1].push_back(land ? kFill : std::round((v - kOffset) / kScale));
             }
-    file.put(uv[0], values[0]);
-    file.put(uv[1], values[1]);
+        for (int c = 0; c < 2; ++c)
+            file.putStep(uv[c], size_t(t), size_t(height), size_t(width), values[c]);
+    }
 }
