@@ -6,12 +6,11 @@ cd "$(dirname "$0")"
 source tools/setup-common.sh
 ensure_packages
 
-# The numerical core, and the view's and the quiz's parts built beside it, stay free of widgets
+# The numerical core, the scene geometry and the quiz's question bank stay free of widgets
 # and GL.
-windowless="src/view/bandBuilder.* src/view/fieldLineType.h src/view/flowletFrame.*
-    src/view/critpntShapes.* src/exam/questionBank.* src/exam/normalisedPosition.h"
+windowless="src/exam/questionBank.* src/exam/normalisedPosition.h"
 if grep -rnE '#include <(QtWidgets|QtGui|QOpenGL|GL/)' src/common src/data src/tracing src/critpnt \
-    src/lic src/netcdf $windowless; then
+    src/lic src/netcdf src/scene $windowless; then
     echo "test.sh: the numerical core must not include widget or GL headers" >&2
     exit 1
 fi

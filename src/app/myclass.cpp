@@ -273,6 +273,9 @@ void MyClass::initFlowlineTypes()
             &MyClass::on_hSliUnstdyInterTimeID_valueChanged);
     connect(flowView2d, &FlowView::reset_cntAnimStrmStrkPathl_msg, this,
             &MyClass::change_AnimStrmStrkPathl);
+    connect(flowView2d, &FlowView::view_field_steps_msg, this, &MyClass::followFieldSteps);
+    connect(flowView2d, &FlowView::view_hint_msg, this, &MyClass::setHint);
+    followFieldSteps(flowView2d->dataMani->flowFieldSize.z);
 }
 
 void MyClass::initLICImage()
@@ -864,11 +867,22 @@ void MyClass::on_hSliStrklSliceIntv_sliderReleased()
 {
     // A streakline releases one particle per interval, so the time steps it can reach shrink
     // as the interval grows; the 0.1 keeps exact quotients from rounding down.
-    const float currSlider = ui.hSliStrklSliceIntv->value() * 0.1f;
-    const int maxSlider = static_cast<int>(48 / currSlider + 0.1f);
+    limitTimeSteps();
+    emit view_strkSliceIntv_msg(ui.hSliStrklSliceIntv->value() * 0.1f);
+}
+
+void MyClass::limitTimeSteps()
+{
+    const float interval = ui.hSliStrklSliceIntv->value() * 0.1f;
+    const int maxSlider = static_cast<int>(fieldSteps / interval + 0.1f);
     ui.labMaxUnstdyInterTimeID->setText(QString::number(maxSlider));
     ui.hSliUnstdyInterTimeID->setMaximum(maxSlider);
-    emit view_strkSliceIntv_msg(currSlider);
+}
+
+void MyClass::followFieldSteps(int steps)
+{
+    fieldSteps = steps > 0 ? steps : 48;
+    limitTimeSteps();
 }
 
 void MyClass::on_hSliUnstdyInterTimeID_valueChanged(int value)

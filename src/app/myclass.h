@@ -102,6 +102,8 @@ public slots:
     void change_AnimStrmStrkPathl();
     // A tab's data set was loaded: the slice slider covers its depth.
     void dataSetLoaded(int depth, int slice);
+    // The time-step slider reaches every step of the loaded field (48 without one).
+    void followFieldSteps(int steps);
 
 protected:
     // A press in the view is the next action, which ends an error shown in the hint line.
@@ -135,5 +137,9 @@ private:
     void setHint(const QString& hint);
     void handOverTabPaths(bool steady);
     void clearError();
+    // The time-step slider's end: the field's steps over the released streak interval.
+    void limitTimeSteps();
+
     bool errorShown = false;
+    int fieldSteps = 48;
 };

@@ -31,6 +31,45 @@ void convolveRows(const LicRows& rows, bool bAvx2, unsigned char* pImage, std::a
             rows.convolveSse2(first, end, pImage);
     }
 }
+
+// One coordinate of a fine pixel's centre in grid units: the image covers 0 ... nodes, so the
+// field is sampled where the pixel is drawn; beyond the last node it keeps the last value.
+void cellOf(int pixel, int k, int nodes, int& node, float& frac)
+{
+    const float x = std::min((pixel + 0.5f) / float(k), float(nodes - 1));
+    node = std::min(static_cast<int>(x), std::max(nodes - 2, 0));
+    frac = x - float(node);
+}
+
+// The field at k x k pixels per cell, interleaved x, y, sampled bilinearly.
+std::vector<float> fineVectors(const float2* field, int w, int h, int k)
+{
+    const int fineW = w * k;
+    const int fineH = h * k;
+    std::vector<float> out(2 * std::size_t(fineW) * std::size_t(fineH));
+    for (int pj = 0; pj < fineH; ++pj)
+    {
+        int j = 0;
+        float fy = 0.0f;
+        cellOf(pj, k, h, j, fy);
+        const float2* row0 = field + std::size_t(j) * w;
+        const float2* row1 = h > 1 ? row0 + w : row0;
+        for (int pi = 0; pi < fineW; ++pi)
+        {
+            int i = 0;
+            float fx = 0.0f;
+            cellOf(pi, k, w, i, fx);
+            const int i1 = w > 1 ? i + 1 : i;
+            const float2 bottom = (1.0f - fx) * row0[i] + fx * row0[i1];
+            const float2 top = (1.0f - fx) * row1[i] + fx * row1[i1];
+            const float2 v = (1.0f - fy) * bottom + fy * top;
+            float* dst = out.data() + 2 * (std::size_t(pj) * fineW + pi);
+            dst[0] = v.x;
+            dst[1] = v.y;
+        }
+    }
+    return out;
+}
 } // namespace
 
 LIC::LIC(int3 flowFieldSize)
@@ -46,29 +85,40 @@ LIC::LIC(int3 flowFieldSize)
 bool LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
                       const char* filename)
 {
-    if (winWidth <= 0 || winHeight <= 0 || !orgnvectField2d || !filename)
+    const int k = pixelsPerCell;
+    if (winWidth <= 0 || winHeight <= 0 || !orgnvectField2d || !filename || k < 1 ||
+        (k > 1 && k > kMaxSide / std::max(winWidth, winHeight)))
     {
         return false;
     }
+    const int imageW = winWidth * k;
+    const int imageH = winHeight * k;
     // A caller with another grid than the one this object was made for gets buffers to fit.
-    const std::size_t pixels = std::size_t(winWidth) * std::size_t(winHeight);
+    const std::size_t pixels = std::size_t(imageW) * std::size_t(imageH);
     pNoise.resize(pixels);
     pImage.resize(pixels);
 
     doLic = true;
-    MakeWhiteNoise(winWidth, winHeight, pNoise.data());
+    MakeWhiteNoise(imageW, imageH, pNoise.data());
     GenBoxFiltrLUT(kLUTSize, p_LUT0, p_LUT1);
-    std::vector<float> vectors(2 * pixels);
-    std::memcpy(vectors.data(), orgnvectField2d, pixels * sizeof(float2));
-    FlowImagingLIC(vectors.data(), pNoise.data(), pImage.data(), p_LUT0, p_LUT1, kKernelLength,
-                   winWidth, winHeight);
-    const bool bSaved = imgProc->SavePPM(filename, pImage.data(), winWidth, winHeight, doLic);
+    std::vector<float> vectors;
+    if (k == 1)
+    {
+        vectors.resize(2 * pixels);
+        std::memcpy(vectors.data(), orgnvectField2d, pixels * sizeof(float2));
+    }
+    else
+        vectors = fineVectors(orgnvectField2d, winWidth, winHeight, k);
+    // Pixels are 1 / k cell wide, so the same field distance takes k times the kernel.
+    FlowImagingLIC(vectors.data(), pNoise.data(), pImage.data(), p_LUT0, p_LUT1,
+                   kKernelLength * float(k), imageW, imageH);
+    const bool bSaved = imgProc->SavePPM(filename, pImage.data(), imageW, imageH, doLic);
     doLic = false;
     // Whatever an older file of that name holds belongs to another field or time step.
     unsavedImgPth = bSaved ? std::string() : std::string(filename);
     if (!bSaved)
     {
-        unsavedImage = Image{winWidth, winHeight, nullptr};
+        unsavedImage = Image{imageW, imageH, nullptr};
         unsavedGrey = pImage;
     }
     return bSaved;

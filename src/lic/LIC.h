@@ -1,6 +1,6 @@
 // Line integral convolution of one time step of a 2-D field: white noise smeared with a box
-// filter along the local streamline through every pixel, one pixel per grid node, written
-// to and read back from PPM files, optionally histogram-equalised on reading.
+// filter along the local streamline through every pixel, one or more pixels per grid cell,
+// written to and read back from PPM files, optionally histogram-equalised on reading.
 #pragma once
 
 #include "common/typeOperations.h"
@@ -17,12 +17,15 @@ class LIC
 public:
     static constexpr int kLUTSize = 2048;
     static constexpr float kKernelLength = 10.0f;
+    // Finer images are refused when a side would exceed this: no texture could hold them.
+    static constexpr int kMaxSide = 16384;
 
     explicit LIC(int3 flowFieldSize);
 
     // Computes the image of a winWidth x winHeight row-major field (row 0 at the bottom) and
-    // writes it to filename, or to LICBkImgPth. Returns whether the file was written; an
-    // image that could not be written is what readinLICImage then gives for that name.
+    // writes it to filename, or to LICBkImgPth. The image has pixelsPerCell pixels per cell on
+    // each axis. Returns whether the file was written; an image that could not be written is
+    // what readinLICImage then gives for that name.
     bool GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d,
                      const char* filename);
     bool GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d);
@@ -57,6 +60,10 @@ public:
     int texHistoImageName = 2012;
     unsigned long hist[256];
     unsigned threadCount = 0; // 0: one thread per core
+    // Above 1, the field is sampled bilinearly at every pixel's centre, the noise has the
+    // image's resolution and the kernel covers the same field distance as at one pixel per
+    // cell, so small grids get streaks instead of blocks.
+    int pixelsPerCell = 1;
     // The vector units the convolution runs on; all give the same bytes. Avx2 falls back to
     // Sse2 on a processor without it, Fastest takes Avx2 where it can.
     enum class Kernel

@@ -1,5 +1,6 @@
 #include "view/flowView.h"
 
+#include "common/fieldFit.h"
 #include "common/printLine.h"
 #include "view/shadingTextures.h"
 
@@ -11,7 +12,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 
 namespace
@@ -22,7 +22,7 @@ const char* const kDefaultSliceFile = "./data/hurricane_z_8.dat";
 } // namespace
 
 FlowView::FlowView(QWidget* parent, int viewW, int viewH)
-    : QOpenGLWidget(parent), winWidth(viewW), winHeight(viewH)
+    : QOpenGLWidget(parent), DrawState(), winWidth(viewW), winHeight(viewH)
 {
     setFormat(surfaceFormat());
     iTimer = new QTimer(this);
@@ -59,14 +59,34 @@ void FlowView::resetToDefaultField()
     if (!dataMani->readVectorDataSlice(kDefaultSliceFile))
         printLine("The view starts without a field");
     const int3 size = dataMani->flowFieldSize;
-    translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
     trace = std::make_unique<Tracing>(size, uiTimelDispTimeId);
     trace->uiIntvTracStp = uiIntvTracStp;
     trace->bMulti = bRake || bUnif || bRand;
     licImage = std::make_unique<LIC>(size);
+    fieldLoaded();
+}
+
+// Everything that follows the loaded field's size: camera, LIC resolution, land, time steps.
+void FlowView::fieldLoaded()
+{
+    const int3 size = dataMani->flowFieldSize;
+    fitCamera();
     halfviewW = size.x * 0.5f;
     halfviewH = size.y * 0.5f;
+    licImage->pixelsPerCell = FieldFit::licPixelsPerCell(size.x, size.y);
+    landBlock = nullptr;
+    bLandTexture = false;
     invalidate();
+    emit view_field_steps_msg(size.z);
+}
+
+// A square field gets the camera it always had: its lower-left corner at the view's.
+void FlowView::fitCamera()
+{
+    const int3 size = dataMani->flowFieldSize;
+    translateX = static_cast<int>(size.x * 0.5f);
+    translateY = static_cast<int>(size.y * 0.5f);
+    translateZ = static_cast<int>(std::max(size.x, size.y) * 0.5f);
 }
 
 void FlowView::initializeGL()
@@ -92,9 +112,10 @@ void FlowView::cleanup()
         return;
     makeCurrent();
     frameCache.release();
-    const GLuint names[] = {tex, texpnt, texLic, texLicHisto};
-    glDeleteTextures(4, names);
-    tex = texpnt = texLic = texLicHisto = 0;
+    const GLuint names[] = {tex, texpnt, texLic, texLicHisto, texLand};
+    glDeleteTextures(5, names);
+    tex = texpnt = texLic = texLicHisto = texLand = 0;
+    bLandTexture = false;
     doneCurrent();
 }
 
@@ -152,6 +173,7 @@ void FlowView::drawStillLayers()
     bTimelineShown = false;
     drwZoomfrm();
     drwLICImage();
+    drwNoData();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
         return;
@@ -189,34 +211,22 @@ void FlowView::invalidate()
     ++contentGeneration;
 }
 
-// The state the kept layers are drawn from; contents that change within the same state count
-// through invalidate().
+// The state the kept layers are drawn from: the drawing state whole, the sizes, and what the
+// frame draws from the owned objects; contents that change within the same state count through
+// invalidate().
 FrameCache::Key FlowView::stillLayersKey() const
 {
-    const long long fieldId = reinterpret_cast<std::intptr_t>(dataMani.get());
-    const long long tracerId = reinterpret_cast<std::intptr_t>(trace.get());
-    const long long radius = std::bit_cast<std::int32_t>(flowlineRadius);
-    const long long seedRadius = std::bit_cast<std::int32_t>(flowSeedRadius);
-    const long long scale = std::bit_cast<std::int32_t>(markScale);
     const int3 size = dataMani->flowFieldSize;
     const TracedLines& lines = *tmpLines;
     const long long values[] = {contentGeneration,
                                 winWidth,
                                 winHeight,
-                                translateX,
-                                translateY,
-                                translateZ,
-                                fieldId,
+                                reinterpret_cast<std::intptr_t>(dataMani.get()),
                                 size.x,
                                 size.y,
                                 size.z,
-                                tracerId,
+                                reinterpret_cast<std::intptr_t>(trace.get()),
                                 trace->numRakeSeeds,
-                                uiTimelDispTimeId,
-                                critpntTimeId,
-                                radius,
-                                seedRadius,
-                                scale,
                                 tex,
                                 texpnt,
                                 texLic,
@@ -228,13 +238,9 @@ FrameCache::Key FlowView::stillLayersKey() const
                                 lines.timelineNum,
                                 commitedLines->currNumpnt,
                                 commitedLines->streamlineNum};
-    const bool flags[] = {bAntiali,   bLICBk,   bLicHisto,      bAttachSavedImg, bPnt,
-                          bRake,      bUnif,    bRand,          bStrml,          bPthl,
-                          bStrkl,     bTimel,   bPthTimel,      bStrmStrkl,      bPthlStrkl,
-                          bTubelines, bFlowlet, bCritpntDetect, bRepFocus,       bAttrFocus,
-                          bCenter,    bRepNode, bAttrNode,      bSaddlePnt,      bCriticalPntStrml};
     FrameCache::Key key(std::begin(values), std::end(values));
-    key.insert(key.end(), std::begin(flags), std::end(flags));
+    const std::vector<unsigned char> state = DrawState::bytes();
+    key.insert(key.end(), state.begin(), state.end());
     return key;
 }
 
@@ -308,11 +314,7 @@ void FlowView::wheelEvent(QWheelEvent* event)
 void FlowView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_R)
-    {
-        translateX = static_cast<int>(halfviewW);
-        translateY = static_cast<int>(halfviewH);
-        translateZ = static_cast<int>(halfviewW);
-    }
+        fitCamera();
     repaint();
 }
 

@@ -7,14 +7,16 @@
 #include "common/typeOperations.h"
 #include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
+#include "data/noDataMask.h"
 #include "lic/LIC.h"
 #include "netcdf/fieldOpener.h"
+#include "scene/bandBuilder.h"
+#include "scene/critpntShapes.h"
+#include "scene/fieldLineType.h"
+#include "scene/flowletFrame.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
-#include "view/bandBuilder.h"
-#include "view/critpntShapes.h"
-#include "view/fieldLineType.h"
-#include "view/flowletFrame.h"
+#include "view/drawState.h"
 #include "view/frameCache.h"
 
 #include <QOpenGLWidget>
@@ -25,7 +27,7 @@
 #include <memory>
 #include <qopengl.h>
 
-class FlowView : public QOpenGLWidget
+class FlowView : public QOpenGLWidget, public DrawState
 {
     Q_OBJECT
 
@@ -45,6 +47,8 @@ public:
     bool openField(const QString& path, const FieldOpener::Options& options, QString& message);
     // The file a reset reloads; empty while the default data or a tab's data set is shown.
     const QString& openedFile() const { return openedPath; }
+    // The whole field in view, centred, its longer side filling the view.
+    void fitCamera();
     // False when the default slice file was missing or refused: there is nothing to map to.
     bool hasField() const { return dataMani && dataMani->hasField(); }
 
@@ -91,6 +95,11 @@ public:
     void showLIC(int timeId);
     void showLICOrHisto();
 
+    // No-data samples (land, gaps) of the shown time step, drawn in kLandColor over the LIC.
+    static constexpr unsigned char kLandColor[3] = {194, 178, 128}; // sand
+    const NoDataMask& shownNoData();
+    void drwNoData();
+
     // Mouse seeding and tracing control.
     void reTraceFlowlines();
     void doPthlPthtimelTracing(int flagPthlOnly);
@@ -132,9 +141,6 @@ public:
     QString screenshotPath(int timeId) const;
     void LICSeriesScreenShot();
 
-    int translateX = 0;
-    int translateY = 0;
-    int translateZ = 0;
     bool tabStdyEnable = false;
     bool tabUnstdyEnable = true;
     GLuint tex = 0;
@@ -155,26 +161,7 @@ public:
     float2 seedPos{0, 0};
     float halfviewW = 0;
     float halfviewH = 0;
-    bool bAttachSavedImg = false;
     bool bSaveAnimation = false;
-    bool bAntiali = false;
-    float flowlineRadius = 3.0f;
-    float flowSeedRadius = 2.0f;
-    // Scales every size drawn in field units (bands, discs, critical point glows), so marks
-    // stay legible on small grids; 1 draws them at their own sizes.
-    float markScale = 1.0f;
-    bool bPnt = true;
-    bool bRake = false;
-    bool bUnif = false;
-    bool bRand = false;
-    bool bStrml = true;
-    bool bPthl = false;
-    bool bStrkl = false;
-    bool bTimel = false;
-    bool bPthTimel = false;
-    bool bStrmStrkl = false;
-    bool bPthlStrkl = false;
-    bool bFirstSeed = true;
     int uiSpeedAnimation = 10;
     int animStep = 0;
     int prevTimeid = -1;
@@ -182,25 +169,12 @@ public:
     int viewCntAnimPTl = 0;
     int viewCntAnimSingleFlowline = 1;
     QPixmap originalPixmap;
-    bool bLICBk = false;
-    bool bLicHisto = false;
     int prevLicImageId = -1; // time step whose image showLIC(int) loaded last
     GLuint texLic = 0;       // the plain and the equalised LIC texture, 0 until first loaded
     GLuint texLicHisto = 0;
+    GLuint texLand = 0; // the no-data samples of landBlock, 0 until a step has any
     std::unique_ptr<CritpntDetect> criticalpntDetect;
-    bool bCritpntDetect = false;
-    bool bRepFocus = false;
-    bool bAttrFocus = false;
-    bool bCenter = false;
-    bool bRepNode = false;
-    bool bAttrNode = false;
-    bool bSaddlePnt = false;
-    bool bCriticalPntStrml = false;
     bool bFirstComputeCritpnt = true;
-    int critpntTimeId = 0; // time step the shown critical points were found in
-    bool bTubelines = true;
-    bool bFlowlet = false;
-    int uiTimelDispTimeId = 0;
     int uiTimeId = 0;
     int uiRakeSeedNum = 10;
     int uiRandSeedNum = 30;
@@ -219,6 +193,10 @@ signals:
     // A tab's data set was loaded: its number of depth slices (0 for a steady field) and the
     // slice shown, from 1.
     void view_dataSetLoaded_msg(int depth, int slice);
+    // The loaded field's time steps, after every load that can change them.
+    void view_field_steps_msg(int steps);
+    // A sentence for the hint line: why a request did nothing.
+    void view_hint_msg(const QString& text);
 
 public slots:
     void on_toggleAntialias(int state);
@@ -368,6 +346,12 @@ private:
     FlowletFrame flowletFrame;
     std::vector<int> pendingScreenshots;
     bool bPaintingFrame = false;
+
+    // The samples shownNoData() was found in; reset by every load.
+    const float2* landBlock = nullptr;
+    NoDataMask landMask;
+    bool bLandTexture = false; // texLand holds landMask
+    void fieldLoaded();
 
     FrameCache frameCache;
     long long contentGeneration = 0; // counts invalidate()

@@ -5,9 +5,9 @@
 
 #include "critpnt/critpntDetect.h"
 #include "data/dataManipulate.h"
+#include "scene/critpntShapes.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
-#include "view/critpntShapes.h"
 
 #include <GL/gl.h>
 #include <algorithm>

@@ -96,6 +96,8 @@ void FlowView::installField(std::unique_ptr<DataManipulate> field, const QString
     clearFlowData();
     dataMani = std::move(field);
     adoptLoadedFieldSize();
+    // A field of the same size as the last one still needs its camera and land again.
+    fieldLoaded();
     trace->uiTimelDispTimeId = uiTimelDispTimeId;
     uiTimeId = uiTimelDispTimeId;
     licImage->LICBkImgPth = licImage->LICBkOrgImgPth = licFolder + "/LIC.ppm";

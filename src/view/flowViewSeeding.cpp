@@ -65,7 +65,10 @@ void FlowView::reTraceFlowlines()
     uiTimelDispTimeId = 0;
     resetLineCounts(*tmpLines);
     emit reset_cntAnimStrmStrkPathl_msg();
-    if (hasField())
+    // Land and gaps hold zero vectors: a line from there would show nothing true.
+    if (hasField() && bPnt && shownNoData().atPosition(seedPos))
+        emit view_hint_msg(tr("No data at the seed (land or a gap): nothing is traced"));
+    else if (hasField())
         traceCurrentKind();
     invalidate();
 }

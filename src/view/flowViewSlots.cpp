@@ -262,7 +262,10 @@ void FlowView::adoptLoadedFieldSize()
     const int3 size = dataMani->flowFieldSize;
     if (size.x == trace->winWidth && size.y == trace->winHeight &&
         static_cast<float>(size.z) == trace->strkStpTime)
+    {
+        landBlock = nullptr; // the same size, other samples
         return;
+    }
     auto tracer = std::make_unique<Tracing>(size, uiTimelDispTimeId);
     tracer->uiIntvTracStp = uiIntvTracStp;
     tracer->bMulti = bRake || bUnif || bRand;
@@ -272,10 +275,8 @@ void FlowView::adoptLoadedFieldSize()
     tracer->numRakeSeeds = trace->numRakeSeeds;
     trace = std::move(tracer);
     licImage = std::make_unique<LIC>(size);
-    translateX = translateY = translateZ = static_cast<int>(size.x * 0.5f);
-    halfviewW = size.x * 0.5f;
-    halfviewH = size.y * 0.5f;
     uiTimelDispTimeId = std::min(uiTimelDispTimeId, std::max(size.z - 1, 0));
+    fieldLoaded();
 }
 
 void FlowView::on_view_changeUnstdyInterTimeSel(int value)

@@ -256,6 +256,7 @@ private slots:
         qputenv("QUORVEL_PANEL", "full");
         MyClass full;
         qunsetenv("QUORVEL_PANEL");
+        QCOMPARE(full.ui.hSliUnstdyInterTimeID->maximum(), 2); // the field's time steps
         full.show();
         full.activateWindow(); // for the shortcut
         QVERIFY(QTest::qWaitForWindowActive(&full));

@@ -1,5 +1,6 @@
 // PPM files, equalisation and the line integral convolution.
 #include "../data/fieldFiles.h"
+#include "common/fieldFit.h"
 #include "lic/LIC.h"
 #include "lic/imgProc.h"
 
@@ -298,5 +299,47 @@ TEST_F(Files, WriteReadBackAndEqualise)
     EXPECT_FALSE(lic.readinLICImage(4, 4, &untouched, true, (dir + "/none").c_str()));
     EXPECT_NE(GetCapturedStderr(), "");
     EXPECT_EQ(untouched.data, nullptr);
+}
+// K pixels per cell: the noise at the image's resolution and a kernel K times as many pixels
+// long, so a pixel of a uniform flow averages the noise of 30 pixels each way; a zero region
+// stays black; an image wider than a texture is refused.
+TEST_F(Files, FinerImageSmearsTheSameFieldDistance)
+{
+    const int w = 30, h = 4, k = 3;
+    std::vector<float2> vectors(w * h, makeFloat2(1.0f, 0.0f));
+    for (int j = 0; j < h; ++j)
+        vectors[j * w] = vectors[j * w + 1] = makeFloat2(0.0f, 0.0f);
+    lic.pixelsPerCell = k;
+    ASSERT_TRUE(lic.GenLICImage(w, h, vectors.data(), (dir + "/fine.ppm").c_str()));
+    ASSERT_EQ(lic.pImage.size(), std::size_t(w * k * h * k));
+    for (const int row : {4, 7})
+    {
+        const unsigned char* n = lic.pNoise.data() + row * w * k;
+        for (const int i : {40, 45, 50})
+        {
+            float sum = n[i] + 0.5f * (n[i - 30] + n[i + 30]);
+            for (int m = 1; m < 30; ++m)
+                sum += n[i - m] + n[i + m];
+            EXPECT_NEAR(lic.pImage[row * w * k + i], sum / 60.0f, 1.0f) << row << ", " << i;
+        }
+        for (int i = 0; i < k; ++i)
+            EXPECT_EQ(lic.pImage[row * w * k + i], 0) << row << ", " << i;
+    }
+    lic.pixelsPerCell = LIC::kMaxSide / w + 1;
+    EXPECT_FALSE(lic.GenLICImage(w, h, vectors.data(), (dir + "/huge.ppm").c_str()));
+}
+
+// Marks at 100 % x width / 500 within 25-400 %; K = 600 / width below 300 cells, within 4096
+// pixels a side.
+TEST(FieldFit, MarkSizeAndLicResolutionFollowTheWidth)
+{
+    const int cases[][4] = {{144, 73, 29, 4},  {500, 500, 100, 1}, {299, 10, 60, 2},
+                            {300, 10, 60, 1},  {50, 50, 25, 12},   {3000, 9, 400, 1},
+                            {10, 5000, 25, 1}, {0, 0, 100, 1}};
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(FieldFit::markPercent(c[0]), c[2]) << c[0];
+        EXPECT_EQ(FieldFit::licPixelsPerCell(c[0], c[1]), c[3]) << c[0] << " x " << c[1];
+    }
 }
 } // namespace

@@ -2,10 +2,12 @@
 #include "batchProgram.h"
 #include "common/testFields.h"
 #include "datasetWriter.h"
+#include "globalWinds.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
+#include <QImage>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -82,4 +84,42 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
         {{"critpnt", files.path("missing.dat").toStdString()}, 1}};
     for (const auto& [words, code] : exits)
         EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
+}
+
+// Share of the field's pixels (those not white in the plain frame) that another frame changes.
+static double coverage(const QImage& plain, const QImage& other)
+{
+    long field = 0, changed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            if (plain.pixel(x, y) != qRgb(255, 255, 255))
+            {
+                ++field;
+                changed += plain.pixel(x, y) != other.pixel(x, y) ? 1 : 0;
+            }
+    return field ? double(changed) / double(field) : 1.0;
+}
+
+// The realistic global field: streamlines from a 4 x 4 grid of seeds and their discs, at the
+// mark size fitted to its width, cover under 15 % of the field; at 100 % far more.
+TEST(Batch, RenderFitsItsMarksToTheField)
+{
+    FieldFiles files;
+    const std::string field = files.path("winds.nc").toStdString();
+    GlobalWinds::write(field, 2);
+    std::vector<std::string> words = {"render", field, files.path("plain.png").toStdString()};
+    ASSERT_EQ(batch(words), 0);
+    for (int k = 0; k < 16; ++k)
+        words.insert(words.end(), {"--seed", std::to_string(36.0 * (k % 4) + 18.0) + "," +
+                                                 std::to_string(18.25 * (k / 4) + 9.0)});
+    words[2] = files.path("fitted.png").toStdString();
+    ASSERT_EQ(batch(words), 0);
+    words[2] = files.path("full.png").toStdString();
+    words.insert(words.end(), {"--mark-size", "100"});
+    ASSERT_EQ(batch(words), 0);
+    const QImage plain(files.path("plain.png"));
+    const double fitted = coverage(plain, QImage(files.path("fitted.png")));
+    EXPECT_LT(fitted, 0.15);
+    EXPECT_GT(fitted, 0.01);
+    EXPECT_GT(coverage(plain, QImage(files.path("full.png"))), 2.0 * fitted);
 }

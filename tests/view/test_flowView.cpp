@@ -56,13 +56,14 @@ class TestFlowView : public ViewTest
     const TracedLines& lines() const { return *view->tmpLines; }
 
 private slots:
-    // A reset centres on x for both axes; the wheel zooms (-7 falls back to 1, exactly 0 is
-    // kept, 8.5 truncates), R resets, a middle drag pans by the pixels moved; the window maps to
-    // the field for the current camera.
+    // A reset centres the field, its longer side filling the view; the wheel zooms (-7 falls
+    // back to 1, exactly 0 is kept, 8.5 truncates), R resets, a middle drag pans by the pixels
+    // moved; the window maps to the field for the current camera.
     void navigation()
     {
+        QCOMPARE(camera(at({40, 101, 1})), QList<int>({20, 50, 50}));
         FlowView& v = at({200, 100, 1}, 100);
-        QCOMPARE(camera(v), QList<int>({100, 100, 100}));
+        QCOMPARE(camera(v), QList<int>({100, 50, 100}));
         for (const int3& c : {int3{50, 120, 62}, {5, -120, 1}, {12, -120, 0}, {10, -15, 8}})
         {
             v.translateZ = c.x;

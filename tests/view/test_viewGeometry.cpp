@@ -1,9 +1,9 @@
 // The view's window-free geometry: band vertex arrays, the bands of flowlet frames built from
 // hand-made line stores, and the critical point glyphs.
+#include "scene/bandBuilder.h"
+#include "scene/critpntShapes.h"
+#include "scene/flowletFrame.h"
 #include "tracing/tracedLines.h"
-#include "view/bandBuilder.h"
-#include "view/critpntShapes.h"
-#include "view/flowletFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -11,14 +11,17 @@ const char* const BatchProgram::kUsage =
     R"(usage: quorvel-batch COMMAND ...
   import IN.nc [--u VAR] [--v VAR] [--level K|all] [--times A:B] [--scale S]
                (--steady STEM | --series DIR | --slice FILE)
-  lic FIELD OUT.png|OUT.ppm [--time T | --all-times] [--equalise]
+  lic FIELD OUT.png|OUT.ppm [--time T | --all-times] [--equalise] [--pixels-per-cell K]
   critpnt FIELD [--time T] [--format csv|json]
   trace FIELD --seed X,Y [--seed X,Y ...] [--kind streamline|pathline|streakline]
               [--time T] [--format csv|json]
   render FIELD OUT.png [--time T] [--lic] [--critical-points [--templates]] [--seed X,Y ...]
+               [--mark-size P]
 FIELD is a steady header STEM.txt (with STEM.dat), an unsteady header.txt (with its Uf/ and
 Vf/ folders; --level K), a binary slice file, or a NetCDF file (--u, --v, --level, --scale as
 for import). Time steps and levels count from 0. render needs a display (xvfb-run -a).
+Fields narrower than 300 cells get a finer LIC (K = 600 / width pixels per cell) and marks
+sized to the width (100 % x width / 500, within 25-400 %); K and P override them.
 Exit codes: 0 success, 1 bad input, 2 bad usage.
 )";
 

@@ -2,6 +2,7 @@
 
 #include "batchArguments.h"
 #include "batchFailure.h"
+#include "common/fieldFit.h"
 #include "data/fieldWriter.h"
 #include "fieldInput.h"
 #include "view/flowView.h"
@@ -84,8 +85,9 @@ void traceSeeds(FlowView& view, const std::vector<float2>& seeds)
 
 void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
 {
-    const BatchArguments args(words, {"--time", "--seed", "--u", "--v", "--level", "--scale"},
-                              {"--lic", "--critical-points", "--templates"}, 2);
+    const BatchArguments args(
+        words, {"--time", "--seed", "--u", "--v", "--level", "--scale", "--mark-size"},
+        {"--lic", "--critical-points", "--templates"}, 2);
     const fs::path out = fs::absolute(args.positional(1));
     const QString format = QString::fromStdString(out.extension().string()).mid(1).toLower();
     if (format != "png" && format != "ppm" && format != "jpg")
@@ -103,6 +105,11 @@ void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
         throw BatchFailure::badInput("render needs a display: run it under xvfb-run -a");
     const int time = args.integer("--time", 0);
     FieldInput input(args.positional(0), args, err, time, time);
+    const int markPercent =
+        args.integer("--mark-size", FieldFit::markPercent(input.data.flowFieldSize.x));
+    if (markPercent < FieldFit::kMinMarkPercent || markPercent > FieldFit::kMaxMarkPercent)
+        throw BatchFailure::badUsage("--mark-size is 25 to 400 (percent), not " +
+                                     std::to_string(markPercent));
 
     const ViewFolder folder;
     writeSliceFile(input.data, input.index(time), folder.sliceFile());
@@ -117,6 +124,7 @@ void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
     view.show();
     for (int k = 0; k < 1000 && !view.isValid(); ++k)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+    view.on_view_changeMarkSize(markPercent);
     if (args.has("--critical-points"))
         showCritpnts(view, args.has("--templates"));
     // Confirming the step names its LIC image as the critical point layer looks for it.

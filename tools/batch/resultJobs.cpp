@@ -2,6 +2,7 @@
 
 #include "batchArguments.h"
 #include "batchFailure.h"
+#include "common/fieldFit.h"
 #include "critpnt/critpntDetect.h"
 #include "fieldInput.h"
 #include "lic/LIC.h"
@@ -72,10 +73,14 @@ private:
 
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
 // this. The noise restarts the C library's sequence, as in the view's first image of a run.
-void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool equalise)
+void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool equalise,
+                   int pixelsPerCell)
 {
     const int3 size = data.flowFieldSize;
     LIC lic(size);
+    lic.pixelsPerCell = pixelsPerCell;
+    const int imageW = size.x * pixelsPerCell;
+    const int imageH = size.y * pixelsPerCell;
     const StagedFile staged(out);
     std::srand(1);
     lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0], staged.path().c_str());
@@ -86,17 +91,17 @@ void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool eq
     {
         if (equalise)
             lic.imgProc->SavePPM(staged.path().c_str(),
-                                 reinterpret_cast<const unsigned char*>(image.data), size.x, size.y,
+                                 reinterpret_cast<const unsigned char*>(image.data), imageW, imageH,
                                  false);
         Image check;
         return staged.commit(lic.imgProc->readPPM(staged.path().c_str(), &check) == 1);
     }
     // The PNG shows the field north up: its first row is the field's top row.
-    QImage grey(size.x, size.y, QImage::Format_Grayscale8);
-    for (int j = 0; j < size.y; ++j)
-        for (int i = 0; i < size.x; ++i)
-            grey.scanLine(size.y - 1 - j)[i] =
-                static_cast<uchar>(image.data[3 * (std::size_t(j) * size.x + i)]);
+    QImage grey(imageW, imageH, QImage::Format_Grayscale8);
+    for (int j = 0; j < imageH; ++j)
+        for (int i = 0; i < imageW; ++i)
+            grey.scanLine(imageH - 1 - j)[i] =
+                static_cast<uchar>(image.data[3 * (std::size_t(j) * imageW + i)]);
     staged.commit(grey.save(QString::fromStdString(staged.path().string()), "PNG"));
 }
 
@@ -157,12 +162,24 @@ void writeLine(std::ostream& out, bool json, int line, const std::string& kind, 
             << number(polyline.points[k].y) << ']';
     out << "]}";
 }
+// The view's rule for the field's width unless --pixels-per-cell K says otherwise.
+int pixelsPerCell(const BatchArguments& args, int3 size)
+{
+    if (!args.has("--pixels-per-cell"))
+        return FieldFit::licPixelsPerCell(size.x, size.y);
+    const int k = args.integer("--pixels-per-cell", 1);
+    const int most = std::max(1, LIC::kMaxSide / std::max({size.x, size.y, 1}));
+    if (k < 1 || k > most)
+        throw BatchFailure::badUsage("--pixels-per-cell is 1 to " + std::to_string(most) +
+                                     " for this field, not " + std::to_string(k));
+    return k;
+}
 } // namespace
 
 void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
 {
-    const BatchArguments args(words, withFieldOptions({"--time"}), {"--equalise", "--all-times"},
-                              2);
+    const BatchArguments args(words, withFieldOptions({"--time", "--pixels-per-cell"}),
+                              {"--equalise", "--all-times"}, 2);
     const fs::path out = args.positional(1);
     if (out.extension() != ".png" && out.extension() != ".ppm")
         throw BatchFailure::badUsage("the image is OUT.png or OUT.ppm, not " + out.string());
@@ -171,13 +188,14 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
         throw BatchFailure::badUsage("--all-times and --time exclude each other");
     const int time = args.integer("--time", 0);
     FieldInput input(args.positional(0), args, err, allTimes ? 0 : time, allTimes ? -1 : time);
+    const int k = pixelsPerCell(args, input.data.flowFieldSize);
     if (!allTimes)
-        return writeLicImage(input.data, input.index(time), out, args.has("--equalise"));
+        return writeLicImage(input.data, input.index(time), out, args.has("--equalise"), k);
     const int steps = input.data.flowFieldSize.z;
     Progress progress("lic", steps);
     for (int t = 0; t < steps; ++t)
     {
-        writeLicImage(input.data, t, numbered(out, t), args.has("--equalise"));
+        writeLicImage(input.data, t, numbered(out, t), args.has("--equalise"), k);
         progress.show(t + 1);
     }
 }

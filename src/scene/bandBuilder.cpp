@@ -1,4 +1,4 @@
-#include "view/bandBuilder.h"
+#include "scene/bandBuilder.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "critpntShapes.h"
+#include "scene/critpntShapes.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "common/typeOperations.h"
-#include "view/fieldLineType.h"
+#include "scene/fieldLineType.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "view/flowletFrame.h"
+#include "scene/flowletFrame.h"
 
 #include "tracing/tracedLines.h"
 
