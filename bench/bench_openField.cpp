@@ -22,7 +22,7 @@ const std::string& windsFile()
     {
         fs::create_directories(kFolder);
         const std::string file = (kFolder / "winds.nc").string();
-        writeGlobalWinds(file, 1440, 721, 24);
+        GlobalWinds::write(file, 24, 1440, 721);
         return file;
     }();
     return path;
