@@ -46,7 +46,7 @@ private slots:
                 return float2{-y * (1.0f + 0.01f * x * x), x * (1.0f + 0.01f * y * y)};
             });
         winds = QDir::current().absoluteFilePath("winds.nc");
-        GlobalWinds::write(winds.toStdString(), 30);
+        writeGlobalWinds(winds.toStdString(), 30);
         window = std::make_unique<MyClass>();
         view = window->flowView2d;
         window->show();

@@ -1,79 +1,46 @@
-// A realistic global wind field in NetCDF: a 2.5 degree grid (144 x 73) unless another size is
-// given, longitudes 0 up to 360, latitudes from 90 down to -90, u and v as packed shorts, land
-// as _FillValue, monthly steps. Jets and trades vary with latitude and season; two continents
-// and a polar cap. Written one time step at a time, so large grids need little memory.
+// A realistic global wind field in NetCDF: a 2.5 degree grid (144 x 73), longitudes 0 to
+// 357.5, latitudes from 90 down to -90, u and v as packed shorts, land (two continents and a
+// polar cap) as _FillValue, one step a month.
 #pragma once
 
 #include "netcdfFile.h"
 
 #include <cmath>
-#include <vector>
 
-namespace GlobalWinds
+inline void writeGlobalWinds(const std::string& path, int steps)
 {
-constexpr int kLon = 144;
-constexpr int kLat = 73;
-constexpr short kFill = -32767;
-constexpr double kScale = 0.01;
-
-inline bool isLand(double lon, double lat)
-{
-    const double a = (lon - 100.0) / 40.0, b = (lat - 40.0) / 25.0;
-    const double c = (lon - 300.0) / 20.0, d = (lat + 10.0) / 30.0;
-    return lat < -70.0 || a * a + b * b < 1.0 || c * c + d * d < 1.0;
-}
-
-// Packed u (comp 0) or v at a place and time step.
-inline short packed(int comp, int t, double lon, double lat)
-{
-    const double pi = 3.14159265358979;
-    if (isLand(lon, lat))
-        return kFill;
-    const double season = std::sin(2.0 * pi * t / 12.0), phi = lat * pi / 180.0;
-    const double u = 12.0 * std::cos(3.0 * phi) * std::cos(phi) + 2.0 * season;
-    const double v = 4.0 * std::sin(2.0 * lon * pi / 180.0 + season) * std::cos(phi);
-    return short(std::lround((comp ? v : u) / kScale));
-}
-
-inline void write(const std::string& path, int steps, int nLon = kLon, int nLat = kLat)
-{
-    const double lonStep = 360.0 / nLon, latStep = 180.0 / (nLat - 1);
     NetcdfFile file(path, NC_NETCDF4 | NC_CLOBBER);
-    const int lengths[] = {steps, nLat, nLon};
-    const char* axes[3][2] = {
+    const char* names[3][2] = {
         {"time", "days since 2000-01-01"}, {"lat", "degrees_north"}, {"lon", "degrees_east"}};
-    int dims[3], axisVars[3], uv[2];
-    for (int d = 0; d < 3; ++d)
-        dims[d] = file.dimension(axes[d][0], size_t(lengths[d]));
-    for (int d = 0; d < 3; ++d)
-    {
-        axisVars[d] = file.variable(axes[d][0], NC_DOUBLE, {dims[d]});
-        file.text(axisVars[d], "units", axes[d][1]);
-    }
-    for (int comp = 0; comp < 2; ++comp)
-    {
-        uv[comp] = file.variable(comp ? "v" : "u", NC_SHORT, {dims[0], dims[1], dims[2]});
-        file.text(uv[comp], "standard_name", comp ? "northward_wind" : "eastward_wind");
-        file.number(uv[comp], "scale_factor", NC_DOUBLE, kScale);
-        file.number(uv[comp], "_FillValue", NC_SHORT, kFill);
-    }
-    // Every definition comes before the first values.
+    const int lengths[3] = {steps, 73, 144};
+    std::vector<int> dims;
+    std::vector<std::pair<int, std::vector<double>>> values; // all after the definitions
     for (int d = 0; d < 3; ++d)
     {
-        std::vector<double> axis;
+        dims.push_back(file.dimension(names[d][0], lengths[d]));
+        values.push_back({file.variable(names[d][0], NC_DOUBLE, {dims[d]}), {}});
+        file.text(values.back().first, "units", names[d][1]);
         for (int k = 0; k < lengths[d]; ++k)
-            axis.push_back(d == 0 ? 30.0 * k : d == 1 ? 90.0 - latStep * k : lonStep * k);
-        file.put(axisVars[d], axis);
+            values.back().second.push_back(d == 0 ? 30.0 * k : d == 1 ? 90.0 - 2.5 * k : 2.5 * k);
     }
-    std::vector<double> raw;
-    for (int t = 0; t < steps; ++t)
-        for (int comp = 0; comp < 2; ++comp)
-        {
-            raw.clear();
-            for (int r = 0; r < nLat; ++r)
-                for (int i = 0; i < nLon; ++i)
-                    raw.push_back(packed(comp, t, lonStep * i, 90.0 - latStep * r));
-            file.putStep(uv[comp], size_t(t), size_t(nLat), size_t(nLon), raw);
-        }
+    for (const char* name : {"u", "v"})
+    {
+        values.push_back({file.variable(name, NC_SHORT, dims), {}});
+        file.number(values.back().first, "scale_factor", NC_DOUBLE, 0.01);
+        file.number(values.back().first, "_FillValue", NC_SHORT, -32767);
+        for (int t = 0; t < steps; ++t)
+            for (double lat = 90.0; lat > -90.1; lat -= 2.5)
+                for (double lon = 0.0; lon < 359.0; lon += 2.5)
+                {
+                    const double a = (lon - 100) / 40, b = (lat - 40) / 25, c = (lon - 300) / 20,
+                                 d = (lat + 10) / 30, phi = lat * M_PI / 180, s = std::sin(t * 0.5);
+                    const bool land = lat < -70 || a * a + b * b < 1 || c * c + d * d < 1;
+                    const double u = 12 * std::cos(3 * phi) * std::cos(phi) + 2 * s + 0.5;
+                    const double v = 4 * std::sin(lon * M_PI / 90 + s) * std::cos(phi);
+                    values.back().second.push_back(land ? -32767
+                                                        : std::round(100 * (*name == 'u' ? u : v)));
+                }
+    }
+    for (const auto& [var, numbers] : values)
+        file.put(var, numbers);
 }
-} // namespace GlobalWinds
