@@ -279,6 +279,7 @@ private slots:
         full.rdStdyDat->chooseFile = dialog;
         full.rdUbstdyDat->chooseFile = dialog;
         full.ui.btnOpnUnstdyDatDlg->click();
+        QCOMPARE(folder, QString("./flow data/unstdy flow data")); // beside the header
         QCOMPARE(v.unstdyDatPth, QString("u/Uf/Uf07.dat"));
         answer = "s/field.dat";
         full.ui.btnOpnStdyDatDlg->click();
