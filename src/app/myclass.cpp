@@ -52,6 +52,7 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     panelLayout = new PanelLayout(this, ui, viewW);
     fieldOpenMenu = new FieldOpenMenu(this);
     panelLayout->adopt(fieldOpenMenu->btnFile);
+    connect(panelLayout, &PanelLayout::hint, this, &MyClass::setHint);
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);
     if (PanelLayout::fullRequested())

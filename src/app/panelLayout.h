@@ -33,6 +33,10 @@ public:
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;
 
+signals:
+    // A sentence for the hint line.
+    void hint(const QString& text);
+
 public slots:
     // Switches layouts; the window widens or narrows about its centre.
     void setFull(bool on);
