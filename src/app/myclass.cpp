@@ -55,6 +55,8 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     connect(panelLayout, &PanelLayout::hint, this, &MyClass::setHint);
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);
+    connect(panelLayout->cbTracks, &QCheckBox::stateChanged, flowView2d,
+            &FlowView::on_view_toggleTracks);
     if (PanelLayout::fullRequested())
         panelLayout->setFull(true);
     connect(flowView2d, &FlowView::view_dataSetLoaded_msg, this, &MyClass::dataSetLoaded);

@@ -20,6 +20,7 @@ PanelLayout::PanelLayout(QMainWindow* mainWindow, Ui_MyClassClass& form, int vie
     : QObject(mainWindow), window(mainWindow), ui(form), viewW(viewSide)
 {
     createMarkSize();
+    createTracks();
     for (QWidget* widget : ui.groupBox_5->findChildren<QWidget*>())
         if (widget->focusPolicy() != Qt::NoFocus)
             focusPolicies.insert(widget, widget->focusPolicy());
@@ -64,6 +65,16 @@ void PanelLayout::adopt(QWidget* widget)
     if (widget->focusPolicy() != Qt::NoFocus)
         focusPolicies.insert(widget, widget->focusPolicy());
     applyFocus();
+}
+
+void PanelLayout::createTracks()
+{
+    cbTracks = new QCheckBox(tr("Tracks"), ui.groupBox_5);
+    cbTracks->setObjectName("cbTracks");
+    cbTracks->setGeometry(260, 400, 171, 21);
+    cbTracks->setToolTip(
+        tr("<span style=\" color:#000000;\">Track the ticked critical point types through all "
+           "time steps</span>"));
 }
 
 void PanelLayout::setFull(bool on)

@@ -2,13 +2,15 @@
 // always opens: the second control group has no area and none of its widgets can take the
 // keyboard focus. The full one stands that group, titled "More", to the right of the first
 // and widens the window to fit it, at the same height. Both show the same widget objects,
-// so switching keeps every state and connection. The full panel adds the mark-size slider.
+// so switching keeps every state and connection. The full panel adds the mark-size slider
+// and the critical point tracks' check box.
 #pragma once
 
 #include <QHash>
 #include <QKeySequence>
 #include <QObject>
 
+class QCheckBox;
 class QMainWindow;
 class QSlider;
 class QWidget;
@@ -32,6 +34,8 @@ public:
 
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;
+    // "Tracks": the critical points' tracks over all time steps; unchecked at start.
+    QCheckBox* cbTracks = nullptr;
 
 signals:
     // A sentence for the hint line.
@@ -45,6 +49,7 @@ public slots:
 
 private:
     void createMarkSize();
+    void createTracks();
     void applyFocus();
     void fitWindow(int width);
 

@@ -1,7 +1,11 @@
 #include "critpnt/critpntDetect.h"
 
+#include "critpnt/bilinearCell.h"
+#include "data/noDataMask.h"
+
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -10,30 +14,14 @@ constexpr float kDiagonalWeight = 0.57735026f;
 // Steps of the tracing test in each direction, and their length in grid units.
 constexpr int kTestSteps = 10000;
 constexpr float kTestStep = 0.1f;
-// Largest x-component, relative to the cell's, at a zero placed by the y-component.
-constexpr float kRootResidual = 1e-3f;
 // Real parts closer to zero than this make a complex pair a center.
 constexpr float kCenterTolerance = 0.01f;
+// Zeros closer than this (in cells) are one zero found by the cells that share it.
+constexpr float kSamePoint = 1e-3f;
 
-// True when the components of the four corners take both strict signs.
-bool changesSign(float a, float b, float c, float d)
+bool isZero(const float2& v)
 {
-    const bool bPositive = a > 0 || b > 0 || c > 0 || d > 0;
-    const bool bNegative = a < 0 || b < 0 || c < 0 || d < 0;
-    return bPositive && bNegative;
-}
-
-// True when the local cell coordinates (s, t) lie in the cell; false for NaN.
-bool inCell(const float2& st)
-{
-    return st.x >= 0 && st.x <= 1 && st.y >= 0 && st.y <= 1;
-}
-
-// The t at which one component of the bilinear interpolant vanishes, for a given s; 2.0,
-// outside the cell, where the denominator is exactly zero.
-float rowFromZero(float s, float num, float shift, float offset)
-{
-    return (shift + s == 0) ? 2.0f : num / (shift + s) - offset;
+    return v.x == 0 && v.y == 0;
 }
 
 float distance(const float2& a, const float2& b)
@@ -55,60 +43,52 @@ void CritpntDetect::genAllCritpntData(float2** vectorData, float resolution, int
     genAllTmplt(vectorData, resolution, flowsize);
 }
 
+// A cell beside missing samples holds no zero of the field: its interpolant mixes in the zero
+// vectors that stand for them. Such a cell has a zero corner, so the mask is built only when
+// one turns up; fields without gaps never need it.
 void CritpntDetect::findCritpnts(float2** vectorData, int3* flowsize)
 {
     repFocusCnt = attrFocusCnt = centerCnt = 0;
     repNodeCnt = attrNodeCnt = saddlePntCnt = 0;
     allPntCnt = 0;
     fieldSize = makeInt2(flowsize->x, flowsize->y);
+    std::optional<NoDataMask> noData;
     for (int j = 0; j < fieldSize.y - 1; ++j)
         for (int i = 0; i < fieldSize.x - 1; ++i)
-            searchCell(vectorData, i, j);
+        {
+            const float2 lb = vectorData[j][i], rb = vectorData[j][i + 1];
+            const float2 lt = vectorData[j + 1][i], rt = vectorData[j + 1][i + 1];
+            if (!BilinearCell::mayHoldZero(lb, rb, lt, rt))
+                continue;
+            if (isZero(lb) || isZero(rb) || isZero(lt) || isZero(rt))
+            {
+                if (!noData)
+                    noData.emplace(vectorData, fieldSize.x, fieldSize.y);
+                if (noData->cellTouchesNoData(i, j))
+                    continue;
+            }
+            searchCell(BilinearCell(lb, rb, lt, rt), i, j);
+        }
 }
 
-// Solves the bilinear interpolant of cell (i, j) for its zero by eliminating t, and keeps the
-// first root that lies in the cell. Exactly linear components divide by zero on purpose: the
-// infinite or undefined results fail the range tests.
-void CritpntDetect::searchCell(float2** vectorData, int i, int j)
+void CritpntDetect::searchCell(const BilinearCell& cell, int i, int j)
 {
-    const float2 lb = vectorData[j][i];
-    const float2 rb = vectorData[j][i + 1];
-    const float2 lt = vectorData[j + 1][i];
-    const float2 rt = vectorData[j + 1][i + 1];
-    if (!changesSign(lb.x, rb.x, lt.x, rt.x) || !changesSign(lb.y, rb.y, lt.y, rt.y))
-        return;
+    float2 st[2];
+    const int n = cell.zeros(st);
+    for (int k = 0; k < n; ++k)
+        appendCandidate(makeFloat2(i + st[k].x, j + st[k].y));
+}
 
-    const float x00 = lb.x, ax = rb.x - lb.x, bx = lt.x - lb.x, cx = lb.x - lt.x - rb.x + rt.x;
-    const float y00 = lb.y, ay = rb.y - lb.y, by = lt.y - lb.y, cy = lb.y - lt.y - rb.y + rt.y;
-    const float A = ax / cx, B = bx / cx, P = (ax * bx / cx - x00) / cx;
-    const float A2 = ay / cy, B2 = by / cy, Q = (ay * by / cy - y00) / cy;
-    const float k = A2 - A;
-    const float b = (B2 + B) * k + P - Q;
-    const float c = B * k * B2 + (B2 * P - Q * B);
-    const float D = b * b - 4 * k * c;
-    if (D < 0)
-        return;
-
-    const float r = std::sqrt(D);
-    const float s1 = (r - b) / (2 * k);
-    const float s2 = (-b - r) / (2 * k);
-    // The x-component fixes t. Only where neither root gives a zero in the cell that way, and
-    // its zero curve runs almost along t (u depending on x alone, so B + s cancels), the
-    // y-component gives t, kept where the x-component of the interpolant does vanish there.
-    const float xScale = std::fabs(x00) + std::fabs(ax) + std::fabs(bx) + std::fabs(cx);
-    const auto rowFromY = [&](float s)
+// A zero on an edge or a node shared by several cells is kept once, as the first cell found it.
+void CritpntDetect::appendCandidate(const float2& pos)
+{
+    // The candidates come row by row: only the last two rows of them can be this zero.
+    for (int n = allPntCnt - 1; n >= 0 && critpoints->allCritical[n].y >= pos.y - 2; --n)
     {
-        const float ty = rowFromZero(s, Q, B2, A2);
-        const float residual = x00 + ax * s + bx * ty + cx * s * ty;
-        return std::fabs(residual) <= kRootResidual * xScale ? ty : 2.0f;
-    };
-    const float2 candidates[] = {makeFloat2(s1, rowFromZero(s1, P, B, A)),
-                                 makeFloat2(s2, rowFromZero(s2, P, B, A)),
-                                 makeFloat2(s1, rowFromY(s1)), makeFloat2(s2, rowFromY(s2))};
-    const float2* found = std::find_if(std::begin(candidates), std::end(candidates), inCell);
-    if (found == std::end(candidates))
-        return;
-    const float2 pos = makeFloat2(i + found->x, j + found->y);
+        const float2 q = critpoints->allCritical[n];
+        if (std::fabs(q.x - pos.x) < kSamePoint && std::fabs(q.y - pos.y) < kSamePoint)
+            return;
+    }
     if (allPntCnt < kCritpntCapacity)
         critpoints->allCritical[allPntCnt++] = pos;
 }
@@ -123,9 +103,8 @@ void CritpntDetect::spotCripnts(float2** vectorData, const int2& flowSize)
         const float2 p = critpoints->allCritical[n];
         float det = 0;
         int type = getCritpntType(vectorData, p, &det);
-        const int r = testCriticalPoint(vectorData, flowSize, p);
-        if (type != 6 && type != 4)
-            type = (type & 6) | r;
+        if (type != 6 && type != 4 && (type < 0 || signUndecided()))
+            type = (type & 6) | testCriticalPoint(vectorData, flowSize, p);
         appendCritpnt(type, p);
     }
 }
@@ -161,6 +140,14 @@ void CritpntDetect::appendCritpnt(int type, const float2& pos)
     default:
         break;
     }
+}
+
+// The eigenvalues' real parts say attracting or repelling unless both are too close to zero
+// to tell, as for a center; only then does the tracing test decide.
+bool CritpntDetect::signUndecided() const
+{
+    return std::fabs(eigenValues[0]) < kCenterTolerance &&
+           std::fabs(eigenValues[2]) < kCenterTolerance;
 }
 
 int CritpntDetect::getCritpntType(float2** vectorData, float2 pos, float* det)

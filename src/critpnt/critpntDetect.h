@@ -1,11 +1,14 @@
-// Finds the zeros of one time step of a 2-D vector field cell by cell, classifies them from
-// the eigenvalues of a stencil Jacobian and a forward/backward tracing test, and places
+// Finds the zeros of one time step of a 2-D vector field cell by cell (each once, none beside
+// missing samples), classifies them from the eigenvalues of a stencil Jacobian, with a
+// forward/backward tracing test where those cannot tell attracting from repelling, and places
 // template seeds around each classified point for the view's template streamlines.
 #pragma once
 
 #include "critpnt/critpntArray.h"
 
 #include <memory>
+
+class BilinearCell;
 
 // Type codes of getCritpntType and spotCripnts: 0 attracting node, 1 repelling node,
 // 2 attracting focus, 3 repelling focus, 4 saddle, 6 center, -1 unclassified. Bit 0 of the
@@ -63,7 +66,9 @@ public:
     int2 fieldSize{0, 0};
 
 private:
-    void searchCell(float2** vectorData, int i, int j);
+    void searchCell(const BilinearCell& cell, int i, int j);
+    void appendCandidate(const float2& pos);
+    bool signUndecided() const;
     void appendCritpnt(int type, const float2& pos);
     float2 stencilDx(float2** vectorData, int x, int y) const;
     float2 stencilDy(float2** vectorData, int x, int y) const;

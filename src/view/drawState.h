@@ -45,6 +45,7 @@ struct DrawState
     bool bCriticalPntStrml = false;
     bool bTubelines = true;
     bool bFlowlet = false;
+    bool bTracks = false;
 
     // The state's bytes, padding included: the owner value-initialises it (DrawState()), which
     // zeroes the padding first, and members are only ever assigned one by one.

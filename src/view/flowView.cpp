@@ -182,6 +182,7 @@ void FlowView::drawStillLayers()
         drwFieldLines();
         drwCommitedLines();
     }
+    drwCritpntTracks();
     if (critpntLinesMove())
         return;
     drwCritpntLines();

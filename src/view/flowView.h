@@ -6,6 +6,7 @@
 
 #include "common/typeOperations.h"
 #include "critpnt/critpntDetect.h"
+#include "critpnt/critpntTracker.h"
 #include "data/dataManipulate.h"
 #include "data/noDataMask.h"
 #include "lic/LIC.h"
@@ -125,6 +126,11 @@ public:
     void drwCriticalpntTmpltStrml();
     void drawCriticalpntTmpltStrmlet();
     void drawCriticalStrmletAnimation(TracedLines* lines, int prevLine, int lineCnt);
+    // Critical point tracks through all time steps; drawn for the ticked types only.
+    void computeTracks();
+    void drwCritpntTracks();
+    // The display colour of a type code, and whether its check box is ticked.
+    bool critpntTypeStyle(int code, COLOR& color) const;
 
     // Animation and flowlets.
     void controlSingleFlowlineAnim();
@@ -175,6 +181,7 @@ public:
     GLuint texLand = 0; // the no-data samples of landBlock, 0 until a step has any
     std::unique_ptr<CritpntDetect> criticalpntDetect;
     bool bFirstComputeCritpnt = true;
+    CritpntTracker critpntTracker;
     int uiTimeId = 0;
     int uiRakeSeedNum = 10;
     int uiRandSeedNum = 30;
@@ -218,6 +225,8 @@ public slots:
     void on_view_toggleAttrNode(int state);
     void on_view_toggleSaddlePnt(int state);
     void on_view_toggleCriticalPntStrml(int state);
+    // Tracks over every time step, computed when switched on.
+    void on_view_toggleTracks(int state);
 
     // Seeding, field-line kind, tracing, time step and data-set slots.
     void on_view_clrAllData();

@@ -146,6 +146,9 @@ void FlowView::genAllCritpntData()
     {
         detectCritpnts(uiTimelDispTimeId);
         bFirstComputeCritpnt = false;
+        // The field has changed since: its tracks too.
+        if (bTracks)
+            computeTracks();
     }
     if (bCriticalPntStrml)
         traceCriticalpntTmpltSeeds();
@@ -203,6 +206,19 @@ void FlowView::clearCritpntData()
         }
         start += type.numSeeds;
     }
+}
+
+bool FlowView::critpntTypeStyle(int code, COLOR& color) const
+{
+    static const int kCodes[] = {3, 2, 6, 1, 0, 4}; // the order of critpntTypes
+    const std::array<CritpntType, 6> types = critpntTypes(*this);
+    for (std::size_t k = 0; k < types.size(); ++k)
+        if (kCodes[k] == code)
+        {
+            color = types[k].color;
+            return types[k].bShown;
+        }
+    return false;
 }
 
 bool FlowView::critpntLinesMove() const

@@ -296,7 +296,7 @@ private slots:
                          << v.uiUnifSeedXNum << v.uiUnifSeedYNum << v.bRand << v.uiRandSeedNum
                          << v.bLicHisto << v.bAntiali << v.uiIntvTracStp << v.trace->bDistctrl
                          << v.trace->uiDistCtrl << v.trace->uiStrkParticleTimeIntv
-                         << v.viewCntAnimPTl << v.iTimer->isActive() << v.markScale
+                         << v.viewCntAnimPTl << v.iTimer->isActive() << v.markScale << v.bTracks
                          << v.unstdyHdrPth << v.unstdyDatPth << v.stdyHdrPth << v.stdyDatPth
                          << v.tabStdyEnable << v.tabUnstdyEnable << v.dataMani->uiUnstdySlicId
                          << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex()
@@ -308,7 +308,8 @@ private slots:
              QString("hSliUnstdyInterTimeID pbTimeIDChosen pbSliceChosen cbUnifSeeding "
                      "leUniNumSeed_x leUniNumSeed_y cbRandomSeeding leRanNumSeed cbLICHistoEqu "
                      "cbAntialias hSliTraceStpIntv cbDistCtrl hSliDisCtrl hSliStrklSliceIntv "
-                     "pbPTlAnim cbTube pbSavePPM hSliMarkSize hSliUnstdySliceID btnOpnUnstdyHdrDlg "
+                     "pbPTlAnim cbTube pbSavePPM hSliMarkSize cbTracks hSliUnstdySliceID "
+                     "btnOpnUnstdyHdrDlg "
                      "btnOpnUnstdyDatDlg tabFlowFile btnOpnStdyHdrDlg btnOpnStdyDatDlg "
                      "btnconfirmStdyFile tabFlowFile btnconfirmUnstdyFile")
                  .split(' '))

@@ -3,20 +3,15 @@
 
 #include "common/testFields.h"
 
-// The linear flow M (x - c) with M = [[a, b], [cc, d]]. With R > 0 it fades to exactly zero
-// beyond radius R by (1 - r^2/R^2)^2, so features placed more than 2R apart leave no zeros
-// but their centres.
+// The linear flow M (x - c) with M = [[a, b], [cc, d]].
 struct LinearFlow
 {
     float2 c;
     float a, b, cc, d;
-    float R = 0;
     float2 operator()(float x, float y) const
     {
         const float dx = x - c.x, dy = y - c.y;
-        const float2 v = makeFloat2(a * dx + b * dy, cc * dx + d * dy);
-        const double q = 1.0 - (double(dx) * dx + double(dy) * dy) / (double(R) * R);
-        return R <= 0 ? v : (q <= 0 ? 0.0f : float(q * q)) * v;
+        return makeFloat2(a * dx + b * dy, cc * dx + d * dy);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "../data/fieldFiles.h"
 #include "batchProgram.h"
 #include "common/testFields.h"
+#include "critpnt/critpntTracker.h"
 #include "datasetWriter.h"
 #include "globalWinds.h"
 #include "lic/LIC.h"
@@ -78,7 +79,37 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
         }
     EXPECT_FALSE(std::getline(listed, row)) << "more points listed";
 
+    // The tracks row by row, a track's rows together; the JSON's events as the core's.
+    CritpntTracker tracker;
+    tracker.track(slices, size, 40, 47);
+    EXPECT_EQ(batch({"critpnt", field, "--track", "--times", "40:47"}, &csv), 0);
+    std::istringstream tracked(csv);
+    std::getline(tracked, row); // track,step,x,y,type,code
+    int id = 0, step = 0, typeCode = 0;
+    for (std::size_t n = 0; n < tracker.tracks.size(); ++n)
+        for (const trackPoint& p : tracker.tracks[n].points)
+        {
+            ASSERT_TRUE(std::getline(tracked, row)) << "fewer points listed";
+            ASSERT_EQ(std::sscanf(row.c_str(), "%d,%d,%f,%f,%*[^,],%d", &id, &step, &v[0], &v[1],
+                                  &typeCode),
+                      5)
+                << row;
+            EXPECT_EQ(id, int(n));
+            EXPECT_EQ(step, p.step);
+            EXPECT_EQ(v[0], p.pos.x);
+            EXPECT_EQ(v[1], p.pos.y);
+            EXPECT_EQ(typeCode, p.type);
+        }
+    EXPECT_FALSE(std::getline(tracked, row)) << "more points listed";
+    ASSERT_EQ(tracker.events.size(), 1u); // the rainband eddy and its saddle
+    EXPECT_EQ(batch({"critpnt", field, "--track", "--times", "40:47", "--format", "json"}, &csv),
+              0);
+    EXPECT_NE(csv.find("{\"kind\": \"death\", \"step\": " + std::to_string(tracker.events[0].step)),
+              std::string::npos);
+
     const std::pair<std::vector<std::string>, int> exits[] = {
+        {{"critpnt", field, "--track", "--time", "1"}, 2},
+        {{"critpnt", field, "--track", "--times", "40:48"}, 1},
         {{"lic", field, "out.gif"}, 2},
         {{"lic", field, "out.png", "--pixels-per-cell", "33"}, 2}, // 16500 pixels wide
         {{"render", field, "out.png", "--mark-size", "20"}, 2},

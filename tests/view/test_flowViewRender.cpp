@@ -20,6 +20,8 @@ const Test red = [](const QColor& c) { return c.red() > 140 && c.green() < 60 &&
 const Test blue = [](const QColor& c) { return c.blue() > 100 && c.red() < 60 && c.green() < 60; };
 const Test dark = [](const QColor& c) { return std::max({c.red(), c.green(), c.blue()}) < 140; };
 const Test reddish = [](const QColor& c) { return c.red() > 140 && c.green() < c.red() - 60; };
+const Test magenta = [](const QColor& c) { return c.red() > 140 && c.blue() > 140 && c.green() < 60; };
+const Test white = [](const QColor& c) { return std::min({c.red(), c.green(), c.blue()}) > 200; };
 // clang-format on
 
 // Scenes for the kept layers, set up by these steps in this order, and a change that must
@@ -324,6 +326,36 @@ private slots:
         }
         view->on_view_toggleCriticalPntStrml(0);
         QCOMPARE(lines.streamlineNum, 0);
+    }
+
+    // A saddle and an attracting node 60 apart on row 50.5 close in and die at step 7: each
+    // track in its type's colour while the type is ticked, the death a white cross while
+    // either is.
+    void tracksFollowTheBoxesAndMarkTheDeath()
+    {
+        workdir->writeField(int3{200, 100, 10},
+                            [](int i, int j, int t)
+                            {
+                                const float dx = i - 100.0f, dy = j - 50.5f;
+                                return makeFloat2(dx * dx - (900 - 120.0f * t) + 0.05f * dx * dy,
+                                                  -dy * (1 + 0.005f * dx));
+                            });
+        open({});
+        view->on_view_changeMarkSize(25);
+        view->on_view_toggleTracks(2);
+        toggle(4, 2);
+        toggle(5, 2);
+        grab();
+        QVERIFY(at(80, 50.5f, blue, 1));
+        QVERIFY(at(120, 50.5f, magenta, 1));
+        QVERIFY(at(100, 50.5f, white, 1));
+        toggle(5, 0);
+        grab();
+        QVERIFY(!at(120, 50.5f, magenta, 1));
+        QVERIFY(at(100, 50.5f, white, 1)); // the node still ticked
+        toggle(4, 0);
+        grab();
+        QVERIFY(!at(100, 50.5f, white, 1));
     }
 };
 

@@ -13,6 +13,7 @@ const char* const BatchProgram::kUsage =
                (--steady STEM | --series DIR | --slice FILE)
   lic FIELD OUT.png|OUT.ppm [--time T | --all-times] [--equalise] [--pixels-per-cell K]
   critpnt FIELD [--time T] [--format csv|json]
+  critpnt FIELD --track [--times A:B] [--format csv|json]
   trace FIELD --seed X,Y [--seed X,Y ...] [--kind streamline|pathline|streakline]
               [--time T] [--format csv|json]
   render FIELD OUT.png [--time T] [--lic] [--critical-points [--templates]] [--seed X,Y ...]

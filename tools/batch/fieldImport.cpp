@@ -8,16 +8,7 @@
 
 #include <charconv>
 
-namespace
-{
-struct StepRange
-{
-    int first = 0;
-    int last = -1; // -1: to the end
-};
-
-// "A:B" (both included) or "A".
-StepRange parseTimes(const std::string& text)
+FieldImport::StepRange FieldImport::parseTimes(const std::string& text)
 {
     StepRange range;
     const std::size_t colon = text.find(':');
@@ -36,6 +27,8 @@ StepRange parseTimes(const std::string& text)
     return range;
 }
 
+namespace
+{
 FieldWriter::Format outputFormat(const BatchArguments& args, std::string& target)
 {
     const std::pair<const char*, FieldWriter::Format> outputs[] = {

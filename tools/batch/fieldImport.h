@@ -9,6 +9,15 @@
 
 namespace FieldImport
 {
+struct StepRange
+{
+    int first = 0;
+    int last = -1; // -1: to the end
+};
+
+// "A:B" (both included) or "A", as --times gives it.
+StepRange parseTimes(const std::string& text);
+
 // words: the command's arguments after "import".
 void run(const std::vector<std::string>& words, std::ostream& err);
 } // namespace FieldImport

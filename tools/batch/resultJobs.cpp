@@ -4,6 +4,8 @@
 #include "batchFailure.h"
 #include "common/fieldFit.h"
 #include "critpnt/critpntDetect.h"
+#include "critpnt/critpntTracker.h"
+#include "fieldImport.h"
 #include "fieldInput.h"
 #include "lic/LIC.h"
 #include "netcdf/progress.h"
@@ -11,6 +13,7 @@
 #include "tracing/tracing.h"
 
 #include <QImage>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -174,6 +177,91 @@ int pixelsPerCell(const BatchArguments& args, int3 size)
                                      " for this field, not " + std::to_string(k));
     return k;
 }
+
+const char* typeName(int code)
+{
+    switch (code)
+    {
+    case 0:
+        return "attracting node";
+    case 1:
+        return "repelling node";
+    case 2:
+        return "attracting focus";
+    case 3:
+        return "repelling focus";
+    case 4:
+        return "saddle";
+    default:
+        return "center";
+    }
+}
+
+// One row per point per step, a track's rows together; steps as the source counts them.
+void writeTracksCsv(const CritpntTracker& tracker, int stepOffset, std::ostream& out)
+{
+    out << "track,step,x,y,type,code\n";
+    for (std::size_t id = 0; id < tracker.tracks.size(); ++id)
+        for (const trackPoint& p : tracker.tracks[id].points)
+            out << id << ',' << p.step + stepOffset << ',' << number(p.pos.x) << ','
+                << number(p.pos.y) << ',' << typeName(p.type) << ',' << p.type << '\n';
+}
+
+void writeTrackEvent(const trackEvent& e, int stepOffset, std::ostream& out)
+{
+    static const char* const kKinds[] = {"type change", "birth", "death"};
+    out << "{\"kind\": \"" << kKinds[e.kind] << "\", \"step\": " << e.step + stepOffset
+        << ", \"position\": [" << number(e.pos.x) << ", " << number(e.pos.y) << "], ";
+    if (e.kind == TEK_TYPE_CHANGE)
+        out << "\"track\": " << e.track << ", \"from\": \"" << typeName(e.fromType)
+            << "\", \"to\": \"" << typeName(e.toType) << "\"}";
+    else
+        out << "\"saddle\": " << e.track << ", \"partner\": " << e.partner << '}';
+}
+
+void writeTracksJson(const CritpntTracker& tracker, int stepOffset, std::ostream& out)
+{
+    out << "{\"tracks\": [";
+    for (std::size_t id = 0; id < tracker.tracks.size(); ++id)
+    {
+        out << (id ? ",\n" : "\n") << "{\"track\": " << id << ", \"points\": [";
+        bool first = true;
+        for (const trackPoint& p : tracker.tracks[id].points)
+        {
+            out << (first ? "" : ", ") << "{\"step\": " << p.step + stepOffset
+                << ", \"x\": " << number(p.pos.x) << ", \"y\": " << number(p.pos.y)
+                << ", \"type\": \"" << typeName(p.type) << "\", \"code\": " << p.type << '}';
+            first = false;
+        }
+        out << "]}";
+    }
+    out << "\n],\n\"events\": [";
+    for (std::size_t k = 0; k < tracker.events.size(); ++k)
+    {
+        out << (k ? ",\n" : "\n");
+        writeTrackEvent(tracker.events[k], stepOffset, out);
+    }
+    out << "\n]}\n";
+}
+
+// critpnt --track: the points of every step in --times A:B (all by default), linked into tracks.
+void critpntTracks(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
+{
+    const BatchArguments args(words, withFieldOptions({"--times", "--format"}), {"--track"}, 1);
+    const bool json = args.json();
+    const FieldImport::StepRange range = args.has("--times")
+                                             ? FieldImport::parseTimes(args.text("--times"))
+                                             : FieldImport::StepRange{};
+    FieldInput input(args.positional(0), args, err, range.first, range.last);
+    const int3 size = input.data.flowFieldSize;
+    const int last = range.last < 0 ? size.z - 1 : input.index(range.last);
+    CritpntTracker tracker;
+    tracker.track(input.data.orgnvectField2dSlice.data(), size, input.index(range.first), last);
+    if (json)
+        writeTracksJson(tracker, input.firstStep, out);
+    else
+        writeTracksCsv(tracker, input.firstStep, out);
+}
 } // namespace
 
 void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
@@ -203,6 +291,8 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
 void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& out,
                          std::ostream& err)
 {
+    if (std::find(words.begin(), words.end(), "--track") != words.end())
+        return critpntTracks(words, out, err);
     const BatchArguments args(words, withFieldOptions({"--time", "--format"}), {}, 1);
     const bool json = args.json();
     const int time = args.integer("--time", 0);

@@ -1,6 +1,7 @@
 // The jobs that compute results from a field without the window: the LIC image of a time step
-// (lic), its critical points (critpnt) and field-lines traced from seeds (trace). Each calls the
-// core exactly as the view does, so its results are the view's.
+// (lic), its critical points (critpnt) or their tracks over time steps (critpnt --track) and
+// field-lines traced from seeds (trace). Each calls the core exactly as the view does, so its
+// results are the view's.
 #pragma once
 
 #include <ostream>
