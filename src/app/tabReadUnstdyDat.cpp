@@ -1,5 +1,7 @@
 #include "app/tabReadUnstdyDat.h"
 
+#include "data/dataManipulate.h"
+
 #include <QLineEdit>
 
 TabReadUnstdyDat::TabReadUnstdyDat(QWidget* parent)
@@ -41,10 +43,9 @@ void TabReadUnstdyDat::on_btnOpnUnstdyDatDlg()
         return;
     unSteadyPth = path;
     // The user may pick either component; the other one sits beside it with U and V swapped.
-    if (unSteadyPth.contains('U'))
-        unSteadyPth2 = QString(unSteadyPth).replace('U', 'V');
-    else
-        unSteadyPth2 = QString(unSteadyPth).replace('V', 'U');
+    unSteadyPth2 = DataManipulate::otherComponentPath(unSteadyHdrPth, unSteadyPth, 'U', 'V');
+    if (unSteadyPth2 == unSteadyPth)
+        unSteadyPth2 = DataManipulate::otherComponentPath(unSteadyHdrPth, unSteadyPth, 'V', 'U');
     if (leUnstdyDatDir)
         leUnstdyDatDir->setText(unSteadyPth);
     emit unstdydirPasstoDataMani(unSteadyHdrPth, unSteadyPth, unSteadyPth2);

@@ -62,7 +62,44 @@ bool withStepNumber(QString& path, int step)
     return true;
 }
 
+// Samples with a NaN or infinite component would poison every line and interpolation that
+// touches them: they become zero vectors, which the rest of the system treats as no-data, and
+// their number is reported.
+void zeroNonFinite(std::vector<float2>& samples, const std::string& source)
+{
+    std::int64_t count = 0;
+    for (float2& s : samples)
+        if (!std::isfinite(s.x) || !std::isfinite(s.y))
+        {
+            s = makeFloat2(0.0f, 0.0f);
+            ++count;
+        }
+    if (count > 0)
+        printLine("%s: %lld of %lld samples are not finite (NaN or Inf), set to zero",
+                  source.c_str(), static_cast<long long>(count),
+                  static_cast<long long>(samples.size()));
+}
+
 } // namespace
+
+QString DataManipulate::otherComponentPath(const QString& headerPath, const QString& path,
+                                           QChar from, QChar to)
+{
+    // Only the names below the header's folder tell the components apart (Uf/Uf01.dat); a
+    // folder above it may hold the letter in its own name. A file elsewhere keeps its folder
+    // and file name as that part.
+    const qsizetype slash = headerPath.lastIndexOf('/');
+    const QString folder = slash >= 0 ? headerPath.left(slash + 1) : QString();
+    qsizetype keep = 0;
+    if (!folder.isEmpty() && path.startsWith(folder))
+        keep = folder.size();
+    else
+    {
+        const qsizetype last = path.lastIndexOf('/');
+        keep = last > 0 ? path.lastIndexOf('/', last - 1) + 1 : 0;
+    }
+    return path.left(keep) + path.mid(keep).replace(from, to);
+}
 
 DataManipulate::DataManipulate(QString stdyHdr, QString stdyDat, QString unstdyHdr,
                                QString unstdyDat, bool)
@@ -116,6 +153,7 @@ bool DataManipulate::readVectorDataSlice(const char* filename)
         printLine("Refused slice file %s: it ended before its samples", filename);
         return false;
     }
+    zeroNonFinite(samples, filename);
     orgnvectField2d = std::move(samples);
     setFieldSize(size);
     assignPointerto2Ddata();
@@ -145,7 +183,8 @@ DataManipulate::HeaderRead DataManipulate::parseHeader(bool bStdy, QString& stdy
     // The steady loader reads one step whatever the header announces.
     if (bStdy && size.z > 0)
         size.z = 1;
-    if (in.fail() || !sizeIsSane(size))
+    // A series holds at least one depth slice per component file.
+    if (in.fail() || !sizeIsSane(size) || (!bStdy && values[4] <= 0))
     {
         printLine("Refused header %s: it does not hold %d valid sizes", localPath(path).c_str(),
                   count);
@@ -178,6 +217,7 @@ bool DataManipulate::readVectFile(bool bStdy, QString& stdyLicImg)
     const int3 heldSize = flowFieldSize;
     const std::string heldStem = currentVecFile;
     const QString heldLicImg = stdyLicImg;
+    const int heldHeader[3] = {unstdyDimension, unstdyTimeFlg, unstdyDepth};
     // A header that cannot be opened leaves the size already held, and loading goes on.
     if (parseHeader(bStdy, stdyLicImg) == HeaderRead::Malformed || !sizeIsSane(flowFieldSize) ||
         !getDatato2d(bStdy))
@@ -185,6 +225,9 @@ bool DataManipulate::readVectFile(bool bStdy, QString& stdyLicImg)
         setFieldSize(heldSize);
         currentVecFile = heldStem;
         stdyLicImg = heldLicImg;
+        unstdyDimension = heldHeader[0];
+        unstdyTimeFlg = heldHeader[1];
+        unstdyDepth = heldHeader[2];
         return false;
     }
     assignPointerto2Ddata();
@@ -203,6 +246,15 @@ bool DataManipulate::getDatato2d(bool bStdy)
         const std::int64_t need = n * std::int64_t(sizeof(float3));
         if (!holdsBytes("vector file", path, need))
             return false;
+        // Extra bytes mean another grid (or a text file): read with this header it is scrambled.
+        if (const std::int64_t held = InputFile(path).size; held != need)
+        {
+            printLine("Refused vector file %s: it holds %lld bytes, its header %d x %d announces "
+                      "%lld",
+                      path.c_str(), static_cast<long long>(held), flowFieldSize.x, flowFieldSize.y,
+                      static_cast<long long>(need));
+            return false;
+        }
         std::ifstream in(path, std::ios::binary);
         std::vector<float3> records(n);
         if (!in.read(reinterpret_cast<char*>(records.data()), need))
@@ -214,6 +266,7 @@ bool DataManipulate::getDatato2d(bool bStdy)
         for (std::int64_t k = 0; k < n; ++k)
             samples[k] = makeFloat2(records[k].x, records[k].y);
         flowFieldSize.z = 1;
+        zeroNonFinite(samples, path);
     }
     else
     {
@@ -224,6 +277,7 @@ bool DataManipulate::getDatato2d(bool bStdy)
         samples.resize(staging.size());
         for (std::size_t k = 0; k < staging.size(); ++k)
             samples[k] = makeFloat2(staging[k].x, staging[k].y);
+        zeroNonFinite(samples, localPath(unstdyDatPth));
     }
     orgnvectField2d = std::move(samples);
     return true;
@@ -233,16 +287,18 @@ bool DataManipulate::getDatato2d(bool bStdy)
 // not is refused before anything is allocated for the header's size.
 bool DataManipulate::unstdyFilesHoldSlice(std::int64_t n) const
 {
-    if (uiUnstdySlicId < 0)
+    if (uiUnstdySlicId < 0 || uiUnstdySlicId >= unstdyDepth)
     {
-        printLine("Refused unsteady data: there is no depth slice %d", uiUnstdySlicId);
+        printLine("Refused unsteady data %s: there is no depth slice %d, its header announces "
+                  "%d",
+                  localPath(unstdyHdrPth).c_str(), uiUnstdySlicId, unstdyDepth);
         return false;
     }
     const std::int64_t need = (std::int64_t(uiUnstdySlicId) + 1) * 4 * n;
     for (int t = 1; t <= flowFieldSize.z; ++t)
     {
         QString pathU = unstdyDatPth;
-        QString pathV = QString(unstdyDatPth).replace('U', 'V');
+        QString pathV = otherComponentPath(unstdyHdrPth, unstdyDatPth, 'U', 'V');
         if (!withStepNumber(pathU, t) || !withStepNumber(pathV, t))
         {
             printLine("Can't open Data file! %s: no step number before \".dat\"",
@@ -262,7 +318,7 @@ void DataManipulate::getAllUnstdyData(float3* orginFlowData)
     // Every step is named from the picked files: numbering the previous step's name would turn
     // step 101 into "...1101.dat".
     const QString pickedU = unstdyDatPth;
-    const QString pickedV = QString(unstdyDatPth).replace('U', 'V');
+    const QString pickedV = otherComponentPath(unstdyHdrPth, unstdyDatPth, 'U', 'V');
     for (int t = 0; t < flowFieldSize.z; ++t)
     {
         unstdyDatPth = pickedU;

@@ -46,6 +46,11 @@ public:
 
     bool hasField() const { return !orgnvectField2d.empty(); }
 
+    // The path of a series' other component file: every `from` turned into `to` in the part of
+    // path below the header's folder (Uf/Uf01.dat gives Vf/Vf01.dat).
+    static QString otherComponentPath(const QString& headerPath, const QString& path, QChar from,
+                                      QChar to);
+
     std::vector<float2**> orgnvectField2dSlice; // entry t: rows of step t
     std::vector<float2*> orgnvectField2dXAxis;  // entry t*height + j: row j of step t
     std::vector<float2> orgnvectField2d;        // sample (i, j, t) at t*W*H + j*W + i

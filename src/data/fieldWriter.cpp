@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -26,16 +27,45 @@ std::string stepName(const char* prefix, int step)
     std::snprintf(name, sizeof name, "%s%02d.dat", prefix, step);
     return name;
 }
+
+// The product of the factors, or -1 when one is not positive or the product passes the
+// limit; checked factor by factor, so it never overflows.
+std::int64_t boundedProduct(std::initializer_list<int> factors)
+{
+    std::int64_t product = 1;
+    for (const int factor : factors)
+    {
+        if (factor <= 0 || factor > DataManipulate::kMaxSamples)
+            return -1;
+        product *= factor;
+        if (product > DataManipulate::kMaxSamples)
+            return -1;
+    }
+    return product;
+}
+
+// "out/" names the folder out: its staging folder is out.partial beside it, not inside it.
+fs::path withoutTrailingSlash(fs::path path)
+{
+    return path.has_filename() || !path.has_parent_path() ? path : path.parent_path();
+}
 } // namespace
 
 FieldWriter::FieldWriter(Format fmt, fs::path targetPath, int3 fieldSize, int levels)
-    : format(fmt), target(std::move(targetPath)), size(fieldSize), depth(levels)
+    : format(fmt), target(withoutTrailingSlash(std::move(targetPath))), size(fieldSize),
+      depth(levels)
 {
-    const std::int64_t samples = std::int64_t(size.x) * size.y * size.z * depth;
-    if (size.x <= 0 || size.y <= 0 || size.z <= 0 || depth <= 0 ||
-        samples > DataManipulate::kMaxSamples || (format == Format::Steady && size.z != 1))
+    if (boundedProduct({size.x, size.y, size.z, depth}) < 0 ||
+        (format == Format::Steady && size.z != 1))
     {
         fail(target, "a field of this size cannot be written");
+        return;
+    }
+    // Every format is written into an existing folder; none is made for it.
+    const fs::path parent = target.parent_path();
+    if (!parent.empty() && !fs::is_directory(parent))
+    {
+        fail(target, "the folder " + parent.string() + " does not exist");
         return;
     }
     if (format == Format::Unsteady)
@@ -108,56 +138,95 @@ bool FieldWriter::fail(const fs::path& file, const std::string& why)
 
 bool FieldWriter::writeStep(const float2* samples)
 {
-    if (!message.empty())
-        return false;
-    if (stepsWritten >= size.z)
-        return fail(target, "more time steps than announced");
-    const std::size_t n = std::size_t(size.x) * size.y;
-    if (format == Format::Unsteady)
-        return writeUnsteadyStep(samples);
-    if (format == Format::Steady)
-    {
-        std::vector<float3> records(n);
-        for (std::size_t k = 0; k < n; ++k)
-            records[k] = makeFloat3(samples[k].x, samples[k].y, 0.0f);
-        writeValues(data, records.data(), n);
-    }
-    else
-        writeValues(data, samples, n);
-    ++stepsWritten;
-    return data ? true : fail(staged.back().final, std::strerror(errno));
+    return writeSamples(samples, stepSize());
 }
 
-bool FieldWriter::writeUnsteadyStep(const float2* samples)
+std::size_t FieldWriter::stepSize() const
 {
-    const std::size_t n = std::size_t(size.x) * size.y * depth;
+    return std::size_t(size.x) * size.y * (format == Format::Unsteady ? depth : 1);
+}
+
+bool FieldWriter::writeSamples(const float2* samples, std::size_t count)
+{
+    while (count > 0 && message.empty())
+    {
+        if (stepPosition == 0 && stepsWritten >= size.z)
+            return fail(target, "more time steps than announced");
+        if (stepPosition == 0 && format == Format::Unsteady)
+            openComponentFiles();
+        const std::size_t n = std::min(count, stepSize() - stepPosition);
+        if (format == Format::Unsteady)
+            writeComponents(samples, n);
+        else if (format == Format::Steady)
+        {
+            std::vector<float3> records(n);
+            for (std::size_t k = 0; k < n; ++k)
+                records[k] = makeFloat3(samples[k].x, samples[k].y, 0.0f);
+            writeValues(data, records.data(), n);
+        }
+        else
+            writeValues(data, samples, n);
+        if (format != Format::Unsteady && !data)
+            fail(staged.back().final, std::strerror(errno));
+        samples += n;
+        count -= n;
+        stepPosition += n;
+        if (stepPosition == stepSize())
+        {
+            stepPosition = 0;
+            ++stepsWritten;
+            if (format == Format::Unsteady)
+                closeComponentFiles();
+        }
+    }
+    return message.empty();
+}
+
+void FieldWriter::openComponentFiles()
+{
+    for (int c = 0; c < 2; ++c)
+    {
+        const char* prefix = c == 0 ? "Uf" : "Vf";
+        open(components[c], target / prefix / stepName(prefix, stepsWritten + 1));
+        componentFiles[c] = staged.back();
+    }
+}
+
+void FieldWriter::writeComponents(const float2* samples, std::size_t n)
+{
     component.resize(n);
-    ++stepsWritten;
-    for (const bool isU : {true, false})
+    for (int c = 0; c < 2; ++c)
     {
         for (std::size_t k = 0; k < n; ++k)
-            component[k] = isU ? samples[k].x : samples[k].y;
-        const fs::path file =
-            target / (isU ? "Uf" : "Vf") / stepName(isU ? "Uf" : "Vf", stepsWritten);
-        std::ofstream out;
-        open(out, file);
-        const std::size_t level = std::size_t(size.x) * size.y;
-        for (int s = 0; s < depth; ++s)
-        {
-            const float* values = component.data() + s * level;
-            // Zero levels before the last are skipped: the file keeps a hole there, which
-            // reads as zeros and takes no room on disk.
-            if (s + 1 < depth &&
-                std::all_of(values, values + level,
-                            [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
-                continue;
-            out.seekp(std::streamoff(s * level * sizeof(float)));
-            writeValues(out, values, level);
-        }
-        if (!out.flush())
-            return fail(file, std::strerror(errno));
+            component[k] = c == 0 ? samples[k].x : samples[k].y;
+        // Zeros are skipped: the file keeps a hole there, which reads as zeros and takes no
+        // room on disk.
+        if (std::all_of(component.begin(), component.end(),
+                        [](float value) { return std::bit_cast<std::uint32_t>(value) == 0; }))
+            continue;
+        components[c].seekp(std::streamoff(stepPosition * sizeof(float)));
+        writeValues(components[c], component.data(), n);
+        if (!components[c])
+            fail(componentFiles[c].final, std::strerror(errno));
     }
-    return true;
+}
+
+// Each file gets its full length, whatever zeros at its end were skipped.
+void FieldWriter::closeComponentFiles()
+{
+    for (int c = 0; c < 2; ++c)
+    {
+        components[c].close();
+        if (components[c].fail())
+        {
+            fail(componentFiles[c].final, std::strerror(errno));
+            continue;
+        }
+        std::error_code error;
+        fs::resize_file(componentFiles[c].temporary, stepSize() * sizeof(float), error);
+        if (error)
+            fail(componentFiles[c].final, error.message());
+    }
 }
 
 bool FieldWriter::commit()

@@ -2,7 +2,7 @@
 // file, an unsteady header with per-step U/V component volumes, or a binary slice file -- one
 // time step at a time. Files are written under temporary names and take their real names only
 // when the whole field has been written, so a failed or abandoned write leaves no output.
-// Unsteady levels that are all zero (but the last) are left as holes in sparse files.
+// Zeros in unsteady component files are left as holes in sparse files.
 #pragma once
 
 #include "common/typeOperations.h"
@@ -31,6 +31,9 @@ public:
     // Appends the next time step: depth x height x width samples, level after level, rows from
     // the bottom, x fastest. False once anything failed.
     bool writeStep(const float2* samples);
+    // Appends the next count samples in that order: a step may come in pieces, so that no
+    // plane is held whole.
+    bool writeSamples(const float2* samples, std::size_t count);
     // Gives every file its real name after all announced steps were written.
     bool commit();
     // Why writing failed (the first failure), naming the file.
@@ -44,7 +47,10 @@ private:
     };
     std::ofstream& open(std::ofstream& out, const std::filesystem::path& final);
     bool fail(const std::filesystem::path& file, const std::string& why);
-    bool writeUnsteadyStep(const float2* samples);
+    std::size_t stepSize() const;
+    void openComponentFiles();
+    void writeComponents(const float2* samples, std::size_t count);
+    void closeComponentFiles();
     std::filesystem::path stagedPath(const std::filesystem::path& final) const;
 
     Format format;
@@ -53,9 +59,12 @@ private:
     int3 size;
     int depth;
     int stepsWritten = 0;
+    std::size_t stepPosition = 0; // samples of the current step written
     bool committed = false;
     std::ofstream data; // the steady vector file or the slice file
     std::vector<Staged> staged;
+    std::ofstream components[2]; // the U and V files of the current unsteady step
+    Staged componentFiles[2];
     std::vector<float> component;
     std::string message;
 };

@@ -1,7 +1,6 @@
 #include "lic/imgProc.h"
 
 #include "common/inputFile.h"
-#include "common/printLine.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,44 +45,6 @@ struct FileCloser
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// A decimal integer as "%d" reads it, refusing values that do not fit an int.
-bool readDecimal(std::FILE* file, int& value)
-{
-    int c = std::getc(file);
-    while (c != EOF && std::isspace(c))
-    {
-        c = std::getc(file);
-    }
-    const bool negative = c == '-';
-    if (c == '-' || c == '+')
-    {
-        c = std::getc(file);
-    }
-    if (c == EOF || !std::isdigit(c))
-    {
-        std::ungetc(c, file);
-        return false;
-    }
-    long long magnitude = 0;
-    while (c != EOF && std::isdigit(c))
-    {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > static_cast<long long>(INT_MAX) + 1)
-        {
-            return false;
-        }
-        c = std::getc(file);
-    }
-    std::ungetc(c, file);
-    const long long signedValue = negative ? -magnitude : magnitude;
-    if (signedValue > INT_MAX)
-    {
-        return false;
-    }
-    value = static_cast<int>(signedValue);
-    return true;
-}
-
 // Consumes characters up to and including the next line feed.
 void skipLine(std::FILE* file)
 {
@@ -94,20 +55,51 @@ void skipLine(std::FILE* file)
     }
 }
 
-void skipComments(std::FILE* file)
+// Netpbm headers allow white space and "#" comments (to the end of their line) before every
+// number.
+void skipSpaceAndComments(std::FILE* file)
 {
     int c = std::getc(file);
-    while (c == '#')
+    while (c != EOF && (std::isspace(c) || c == '#'))
     {
-        skipLine(file);
+        if (c == '#')
+        {
+            skipLine(file);
+        }
         c = std::getc(file);
     }
     std::ungetc(c, file);
 }
 
-// Reads exactly bytes raster bytes. Memory follows what the file holds, not what its header
-// claims, so a short file with a huge header costs no huge allocation.
-bool readRaster(std::FILE* file, std::size_t bytes, std::vector<char>& raster)
+// A header number: decimal digits, refusing values that do not fit an int.
+bool readDecimal(std::FILE* file, int& value)
+{
+    skipSpaceAndComments(file);
+    int c = std::getc(file);
+    if (c == EOF || !std::isdigit(c))
+    {
+        std::ungetc(c, file);
+        return false;
+    }
+    long long magnitude = 0;
+    while (c != EOF && std::isdigit(c))
+    {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > INT_MAX)
+        {
+            return false;
+        }
+        c = std::getc(file);
+    }
+    std::ungetc(c, file);
+    value = static_cast<int>(magnitude);
+    return true;
+}
+
+// Reads up to bytes raster bytes and returns how many there were. Memory follows what the file
+// holds, not what its header claims, so a short file with a huge header costs no huge
+// allocation.
+std::size_t readRaster(std::FILE* file, std::size_t bytes, std::vector<char>& raster)
 {
     constexpr std::size_t kChunk = std::size_t(1) << 20;
     raster.clear();
@@ -116,12 +108,13 @@ bool readRaster(std::FILE* file, std::size_t bytes, std::vector<char>& raster)
         const std::size_t offset = raster.size();
         const std::size_t want = std::min(kChunk, bytes - offset);
         raster.resize(offset + want);
-        if (std::fread(raster.data() + offset, 1, want, file) != want)
+        const std::size_t got = std::fread(raster.data() + offset, 1, want, file);
+        if (got != want)
         {
-            return false;
+            return offset + got;
         }
     }
-    return true;
+    return bytes;
 }
 } // namespace
 
@@ -137,25 +130,26 @@ int ImgProc::readPPM(const char* filename, Image* img)
                      input.usable() ? std::strerror(errno) : input.problem.c_str());
         return 0;
     }
-    char magic[16];
-    if (!std::fgets(magic, sizeof magic, file.get()))
+    const int first = std::getc(file.get());
+    if (first == EOF)
     {
         // End of file sets no error number: an earlier call's would be reported instead.
         std::fprintf(stderr, "%s: %s\n", name,
                      std::ferror(file.get()) ? std::strerror(errno) : "the file is empty");
         return 0;
     }
-    if (magic[0] != 'P' || (magic[1] != '6' && magic[1] != '3'))
+    const int second = std::getc(file.get());
+    if (first != 'P' || (second != '6' && second != '3'))
     {
-        std::fprintf(stderr, "Invalid image format (must be 'P3')\n");
+        std::fprintf(stderr, "Invalid image format (must be 'P6' or 'P3') (error loading '%s')\n",
+                     name);
         return 0;
     }
     if (!img)
     {
-        std::fprintf(stderr, "Unable to allocate memory\n");
+        std::fprintf(stderr, "Unable to allocate memory (error loading '%s')\n", name);
         return 0;
     }
-    skipComments(file.get());
     int sizeX = 0;
     int sizeY = 0;
     if (!readDecimal(file.get(), sizeX) || !readDecimal(file.get(), sizeY) || sizeX <= 0 ||
@@ -175,13 +169,25 @@ int ImgProc::readPPM(const char* filename, Image* img)
         std::fprintf(stderr, "'%s' does not have 8-bits components\n", name);
         return 0;
     }
-    skipLine(file.get());
+    // In P6 a single white-space character ends the header and the raster follows; the
+    // older P3 files here end the header with the rest of the line.
+    if (second == '3')
+    {
+        skipLine(file.get());
+    }
+    else if (!std::isspace(std::getc(file.get())))
+    {
+        std::fprintf(stderr, "No white space after the maximum value (error loading '%s')\n", name);
+        return 0;
+    }
 
     const std::size_t bytes = std::size_t(sizeX) * std::size_t(sizeY) * 3;
     std::vector<char> raster;
-    if (!readRaster(file.get(), bytes, raster))
+    const std::size_t got = readRaster(file.get(), bytes, raster);
+    if (got != bytes)
     {
-        std::fprintf(stderr, "Error loading image '%s'\n", name);
+        std::fprintf(stderr, "Error loading image '%s': the raster ends after %zu of %zu bytes\n",
+                     name, got, bytes);
         return 0;
     }
     char* pixels = sharedPixels(bytes);
@@ -198,9 +204,7 @@ bool ImgProc::SavePPM(const char* ppmFilename, const unsigned char* image_ptr, i
     std::FILE* file = std::fopen(ppmFilename, "wb");
     if (!file)
     {
-        const int error = errno;
-        printLine(" can't open file %s", ppmFilename);
-        std::fprintf(stderr, "%s: %s\n", ppmFilename, std::strerror(error));
+        std::fprintf(stderr, "can't open file %s: %s\n", ppmFilename, std::strerror(errno));
         return false;
     }
     bool bWritten = std::fprintf(file, "P6\n%d  %d\n%d\n", image_x, image_y, 255) > 0;
@@ -220,7 +224,7 @@ bool ImgProc::SavePPM(const char* ppmFilename, const unsigned char* image_ptr, i
     // Buffered bytes reach the disk only on closing, so closing can fail too.
     bWritten = std::fclose(file) == 0 && bWritten;
     if (!bWritten)
-        printLine("Cannot write the file %s: %s", ppmFilename, std::strerror(errno));
+        std::fprintf(stderr, "Cannot write the file %s: %s\n", ppmFilename, std::strerror(errno));
     return bWritten;
 }
 

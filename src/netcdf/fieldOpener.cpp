@@ -1,9 +1,12 @@
 #include "netcdf/fieldOpener.h"
 
+#include "common/inputFile.h"
 #include "netcdf/fieldFailure.h"
 
 #include <cmath>
 #include <filesystem>
+#include <iostream>
+#include <new>
 
 namespace fs = std::filesystem;
 
@@ -21,8 +24,9 @@ std::string withCommas(std::int64_t value)
 FieldOpener::FieldOpener(const std::string& path, const Options& options, std::ostream& notes,
                          int first, int last)
 {
-    if (!fs::is_regular_file(path))
-        throw FieldFailure::badInput(path + ": no such file");
+    const InputFile input(path);
+    if (!input.usable())
+        throw FieldFailure::badInput(path + ": " + input.problem);
     if (NetcdfField::looksLikeNetcdf(path))
     {
         loadNetcdf(path, options, notes, first, last);
@@ -36,8 +40,13 @@ FieldOpener::FieldOpener(const std::string& path, const Options& options, std::o
     {
         if (options.levelGiven)
             throw FieldFailure::badUsage("--level applies to unsteady headers and NetCDF files");
+        // Without a NetCDF signature or a header's extension the file can only be a slice file.
+        if (input.size == 0)
+            throw FieldFailure::badInput(path + ": the file is empty");
         if (!data.readVectorDataSlice(path.c_str()))
-            throw FieldFailure::badInput(path + ": not a readable binary slice file");
+            throw FieldFailure::badInput(path + ": neither a NetCDF file (no NetCDF signature) " +
+                                         "nor a binary slice file (its size does not fit its " +
+                                         "header), nor a header STEM.txt");
     }
     checkSteps(path, data.flowFieldSize.z, first, last);
 }
@@ -82,28 +91,42 @@ void FieldOpener::loadNetcdf(const std::string& path, const Options& options, st
 {
     NetcdfField netcdf(path, options.selection);
     checkSteps(path, netcdf.steps(), first, last);
-    const double factor = scale(netcdf, options.scale, notes);
     last = last < 0 ? netcdf.steps() - 1 : last;
+    const double factor = scale(netcdf, options.scale, notes, first, last);
     const int3 size{netcdf.width(), netcdf.height(), last - first + 1};
     if (std::int64_t(size.x) * size.y * size.z > DataManipulate::kMaxSamples)
         throw FieldFailure::badInput(path + ": too many samples; choose fewer time steps");
     data.flowFieldSize = size;
     data.winWidth = size.x;
     data.winHeight = size.y;
-    data.orgnvectField2d.resize(std::size_t(size.x) * size.y * size.z);
-    data.assignPointerto2Ddata();
-    std::vector<float2> samples;
-    for (int t = 0; t < size.z; ++t)
+    try
     {
-        netcdf.readStep(first + t, factor, samples);
-        std::copy(samples.begin(), samples.end(), data.orgnvectField2dSlice[t][0]);
+        data.orgnvectField2d.resize(std::size_t(size.x) * size.y * size.z);
     }
+    catch (const std::bad_alloc&)
+    {
+        throw FieldFailure::badInput(path + ": not enough memory for " + std::to_string(size.x) +
+                                     " x " + std::to_string(size.y) + " x " +
+                                     std::to_string(size.z) + " samples; choose fewer time steps");
+    }
+    data.assignPointerto2Ddata();
+    float2* out = data.orgnvectField2d.data();
+    for (int t = 0; t < size.z; ++t)
+        netcdf.readStepInBlocks(first + t, factor,
+                                [&](const float2* samples, std::size_t count)
+                                { out = std::copy(samples, samples + count, out); });
+    if (netcdf.missingSamples() == netcdf.samplesRead())
+        netcdf.refuseNoData();
     firstStep = first;
     reportMissing(netcdf, notes);
 }
 
-double FieldOpener::scale(NetcdfField& netcdf, std::optional<double> given, std::ostream& notes)
+double FieldOpener::scale(NetcdfField& netcdf, std::optional<double> given, std::ostream& notes,
+                          int first, int last)
 {
+    // Doubts are printed whether notes are wanted or not.
+    for (const std::string& warning : netcdf.warnings())
+        std::cerr << "warning: " << warning << '\n';
     const std::string units = netcdf.units().empty() ? "file units" : netcdf.units();
     notes << "components: u = " << netcdf.uName() << ", v = " << netcdf.vName() << " (" << units
           << ")\n";
@@ -115,10 +138,14 @@ double FieldOpener::scale(NetcdfField& netcdf, std::optional<double> given, std:
         notes << "scale: " << factor << " (given)\n";
         return factor;
     }
-    const double factor = netcdf.defaultScale();
-    notes << "scale: " << factor << " grid units per time step per " << units
-          << " (the 95th-percentile speed becomes the default field's, "
-          << NetcdfField::kDefaultFieldSpeed95 << "); --scale overrides it\n";
+    const double factor = netcdf.defaultScale(first, last);
+    if (netcdf.percentileSpeed() == 0.0)
+        notes << "scale: 1 (every speed is zero); --scale overrides it\n";
+    else
+        notes << "scale: " << factor << " grid units per time step per " << units
+              << " (the 95th-percentile speed of the steps read, " << netcdf.percentileSpeed()
+              << ", becomes the default field's, " << NetcdfField::kDefaultFieldSpeed95
+              << "); --scale overrides it\n";
     return factor;
 }
 

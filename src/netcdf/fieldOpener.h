@@ -30,8 +30,10 @@ public:
     int index(int t) const { return t - firstStep; }
 
     // The factor that turns the file's velocities into grid units per time step: the given one,
-    // or the import's default; both are noted.
-    static double scale(NetcdfField& netcdf, std::optional<double> given, std::ostream& notes);
+    // or the import's default from steps first ... last; both are noted, and the file's
+    // warnings printed on standard error.
+    static double scale(NetcdfField& netcdf, std::optional<double> given, std::ostream& notes,
+                        int first, int last);
     static void reportMissing(const NetcdfField& netcdf, std::ostream& notes);
     // Refuses first ... last unless it lies within steps time steps of source.
     static void checkSteps(const std::string& source, int steps, int first, int last);

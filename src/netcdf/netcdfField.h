@@ -1,12 +1,14 @@
 // Reads the two horizontal velocity components of a NetCDF file (classic or netCDF-4) one time
-// step at a time: finds the variables and their time, level, y and x dimensions, unpacks
-// scale_factor/add_offset, turns fill and missing values into zero vectors and puts north up.
+// step at a time, in blocks: finds the variables and each one's time, level, y and x
+// dimensions, unpacks scale_factor/add_offset, turns fill, missing and invalid values into zero
+// vectors and puts north up and east right.
 // Every problem is thrown as a FieldFailure naming the file, variable or value.
 #pragma once
 
 #include "common/typeOperations.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,12 +38,29 @@ public:
     // when the file names neither.
     static std::vector<std::string> fieldVariables(const std::string& path);
 
-    // Reads step t: levels() x height() x width() samples multiplied by factor, level after
-    // level, rows from the south, x fastest. Missing samples become zero and are counted.
+    // The samples of one step go to a sink in blocks of at most kBlockSamples, in output order
+    // (level after level, rows from the south, x fastest), so that no plane is held whole.
+    using BlockSink = std::function<void(const float2* samples, std::size_t count)>;
+    static constexpr std::int64_t kBlockSamples = std::int64_t(1) << 22;
+
+    // Reads rows [row, row + rows) counted from the south and columns [column, column + columns)
+    // counted from the west of level s of step t, multiplied by factor, x fastest. Missing
+    // samples become zero and are counted.
+    void readBlock(int t, int s, int row, int rows, int column, int columns, double factor,
+                   float2* out);
+    void readStepInBlocks(int t, double factor, const BlockSink& take);
+    // Step t whole: levels() x height() x width() samples.
     void readStep(int t, double factor, std::vector<float2>& samples);
-    // The factor that makes the 95th-percentile non-zero speed of all steps equal to the
-    // default field's; reads the whole variable once.
-    double defaultScale();
+    // The factor that makes the 95th-percentile non-zero speed of steps first ... last equal
+    // to the default field's (1 when every speed is zero). Steps in which every sample is
+    // missing are refused.
+    double defaultScale(int first, int last);
+    // The speed the last default scale was taken from; 0 when every speed was zero.
+    double percentileSpeed() const { return speed95; }
+    // Throws: every sample read is missing.
+    [[noreturn]] void refuseNoData() const;
+    // Doubts about the file worth a warning (u and v in different units).
+    const std::vector<std::string>& warnings() const { return notices; }
 
     int width() const { return dimLength[kX]; }
     int height() const { return dimLength[kY]; }
@@ -67,15 +86,32 @@ private:
     {
         double scale = 1.0;
         double offset = 0.0;
-        std::vector<double> missingValues;
+        std::vector<double> missingValues; // in the variable's own type
+        double validMin = 0.0;
+        double validMax = 0.0;
+    };
+
+    // How one variable's dimensions map on the roles: u and v may differ.
+    struct Layout
+    {
+        std::vector<int> dims;
+        int dimOfRole[kRoles] = {-1, -1, -1, -1}; // position in the variable's dimensions
+        int length[kRoles] = {1, 1, 1, 1};
+        bool flip[kRoles] = {false, false, false, false}; // y and x read from the far end
     };
 
     void refuseTruncated() const;
     void findVariables(const Selection& selection);
-    void findDimensions();
+    void findLayout(int component);
+    void refuseDifferentGrids();
+    void orient(int component);
+    std::string shape(int component) const;
     void refuseCurvilinear() const;
+    std::vector<double> numbers(int component, const char* name, bool single) const;
     void readPacking(int component);
     bool isMissing(int component, double value) const;
+    std::pair<std::int64_t, std::int64_t> readSlab(int component, int t, int s, int row, int rows,
+                                                   int column, int columns);
     std::string variableList() const;
     [[noreturn]] void fail(const std::string& what) const;
 
@@ -84,14 +120,16 @@ private:
     int varid[2] = {-1, -1};
     std::string names[2];
     std::string velocityUnits;
-    int dimOfRole[kRoles] = {-1, -1, -1, -1}; // position in the variable's dimensions
+    int types[2] = {0, 0};
+    Layout layouts[2];
     int dimLength[kRoles] = {1, 1, 1, 1};
-    int rank = 0;
     int level = 0;
     bool allLevels = false;
-    bool flipY = false;
     Packing packing[2];
     std::vector<double> buffer[2];
+    std::vector<float2> block;
+    std::vector<std::string> notices;
+    double speed95 = 0.0;
     std::int64_t missing = 0;
     std::int64_t read = 0;
 };

@@ -105,6 +105,9 @@ void FlowView::showLIC()
         if (stdyLicImg.endsWith('/') || QFileInfo(stdyLicImg).isDir())
         {
             const QString image = stdyHdrPth.left(std::max<qsizetype>(stdyHdrPth.size() - 4, 0));
+            // An image beside the header is shown as soon as the field is read.
+            if (QFileInfo::exists(image + ".ppm"))
+                return;
             printLine("Missing LIC image of the steady data: %s.ppm (it is named when the steady "
                       "field is loaded)",
                       image.toLocal8Bit().constData());

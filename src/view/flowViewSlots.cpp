@@ -319,7 +319,9 @@ void FlowView::on_updateUnstdyDataDir(QString hdrPath, QString vecPath, QString 
     unstdyHdrPth = dataMani->unstdyHdrPth = hdrPath;
     if (vecPath.isEmpty())
         return;
-    const bool pickedV = !vecPath.contains('U') && vecPath2.contains('U');
+    const auto namesU = [&](const QString& path)
+    { return DataManipulate::otherComponentPath(hdrPath, path, 'U', 'V') != path; };
+    const bool pickedV = !namesU(vecPath) && namesU(vecPath2);
     unstdyDatPth = dataMani->unstdyDatPth = pickedV ? vecPath2 : vecPath;
 }
 

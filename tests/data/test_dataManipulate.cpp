@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -66,8 +67,9 @@ protected:
     }
 
     FieldFiles files;
+    // An upper-case U above the series' folder is no component letter.
     DataManipulate data{files.path("stdy/field.txt"), files.path("stdy/field.dat"),
-                        files.path("unstdy/header.txt"), files.path("unstdy/Uf/Uf01.dat"), true};
+                        files.path("Unstdy/header.txt"), files.path("Unstdy/Uf/Uf01.dat"), true};
 };
 } // namespace
 
@@ -79,10 +81,12 @@ TEST_F(FieldLoading, BadSliceFilesAreRefusedAndKeepTheHeldField)
     EXPECT_TRUE(data.currentVecFile.empty());
     files.text("tiny.dat", "abc");
     std::filesystem::create_directories(files.root / "folder.dat");
+    mkfifo(files.path("fifo.dat").toLocal8Bit().constData(), 0600);
     // The last header is 16 x 16 x 2 written big-endian.
     const std::tuple<const char*, int3, int, const char*> cases[] = {
         {"missing.dat", {}, -1, "missing.dat: No such file or directory"},
         {"folder.dat", {}, -1, "folder.dat: Is a directory"},
+        {"fifo.dat", {}, -1, "fifo.dat: Not a regular file"},
         {"tiny.dat", {}, -1, "shorter than its 12-byte header"},
         {"short.dat", {4, 4, 2}, 31, "it holds 260 bytes, its header 4 x 4 x 2 announces 268"},
         {"long.dat", {2, 2, 2}, 12, "it holds 108 bytes, its header 2 x 2 x 2 announces 76"},
@@ -104,6 +108,11 @@ TEST_F(FieldLoading, BadSliceFilesAreRefusedAndKeepTheHeldField)
         EXPECT_PRED2(mentions, out, reason);
         expectHeldSlice();
     }
+    // A link is read as the file it names.
+    std::filesystem::create_symlink(files.root / "slice.dat", files.root / "link.dat");
+    data.orgnvectField2d.clear();
+    ASSERT_TRUE(data.readVectorDataSlice(files.path("link.dat").toLocal8Bit().constData()));
+    expectHeldSlice();
 }
 
 // One step is read, whatever number of steps the header announces.
@@ -140,6 +149,7 @@ TEST_F(FieldLoading, BadSteadyInputIsRefusedAndKeepsTheHeldField)
         {"0 10 1", 120, "does not hold 3 valid sizes"},
         {"100000 100000 1", 120, "does not hold 3 valid sizes"},
         {"4 4 1", 188, "field.dat: it holds 188 bytes, 192 are needed"},
+        {"4 4 1", 196, "field.dat: it holds 196 bytes, its header 4 x 4 announces 192"},
     };
     for (const auto& [header, bytes, reason] : cases)
     {
@@ -151,12 +161,12 @@ TEST_F(FieldLoading, BadSteadyInputIsRefusedAndKeepsTheHeldField)
 
 TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating)
 {
-    files.text("unstdy/header.txt", "3 1 3 2 4 3");
+    files.text("Unstdy/header.txt", "3 1 3 2 4 3");
     for (int t = 1; t <= 3; ++t)
     {
         const std::string n = "0" + std::to_string(t);
-        files.binary("unstdy/Uf/Uf" + n + ".dat", component(4, t, 1.0f));
-        files.binary("unstdy/Vf/Vf" + n + ".dat", component(4, t, -1.0f));
+        files.binary("Unstdy/Uf/Uf" + n + ".dat", component(4, t, 1.0f));
+        files.binary("Unstdy/Vf/Vf" + n + ".dat", component(4, t, -1.0f));
     }
     data.uiUnstdySlicId = 2;
     QString lic = "untouched";
@@ -168,10 +178,10 @@ TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating
     EXPECT_EQ(data.orgnvectField2dSlice[2][0][1].y, -321.0f);
     EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf03.dat"));
     EXPECT_TRUE(data.unstdyDatPth2.endsWith("Vf/Vf03.dat"));
-    EXPECT_EQ(QString::fromStdString(data.currentVecFile), files.path("unstdy/hurricane"));
+    EXPECT_EQ(QString::fromStdString(data.currentVecFile), files.path("Unstdy/hurricane"));
     // Sets with missing or short files: the held field and the picked path stay.
     loadSlice();
-    data.unstdyDatPth = files.path("unstdy/Uf/Uf01.dat");
+    data.unstdyDatPth = files.path("Unstdy/Uf/Uf01.dat");
     data.uiUnstdySlicId = 3;
     struct Case
     {
@@ -188,18 +198,58 @@ TEST_F(FieldLoading, UnsteadySeriesPairsFilesPerStepAndIsRefusedBeforeAllocating
          {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}, {"Uf/Uf02", 3}, {"Vf/Vf02", 4}},
          "Uf02.dat: it holds 72 bytes, 96 are needed"},
         {"3 1 3 2 4 1", {{"Uf/Uf01", -1}, {"Vf/Vf01", 4}}, "Uf01.dat: Is a directory"},
+        {"3 1 3 2 3 1",
+         {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}},
+         "no depth slice 3, its header announces 3"},
+        {"3 1 3 2 -4 1", {{"Uf/Uf01", 4}, {"Vf/Vf01", 4}}, "does not hold 6 valid sizes"},
     };
     for (const Case& c : cases)
     {
-        std::filesystem::remove_all(files.root / "unstdy");
-        files.text("unstdy/header.txt", c.header);
+        std::filesystem::remove_all(files.root / "Unstdy");
+        files.text("Unstdy/header.txt", c.header);
         for (const auto& [name, depth] : c.files)
             if (depth < 0)
-                std::filesystem::create_directories(files.root / ("unstdy/" + name + ".dat"));
+                std::filesystem::create_directories(files.root / ("Unstdy/" + name + ".dat"));
             else
-                files.binary("unstdy/" + name + ".dat", component(depth, 1, 1.0f));
+                files.binary("Unstdy/" + name + ".dat", component(depth, 1, 1.0f));
         EXPECT_PRED2(mentions, refusedLoad(false), c.reason);
         EXPECT_TRUE(data.unstdyDatPth.endsWith("Uf/Uf01.dat"));
+        EXPECT_EQ(data.unstdyDepth, 4) << c.header;
+    }
+}
+
+// NaN and infinite samples of every loader become zero vectors, counted in a message.
+TEST_F(FieldLoading, NonFiniteSamplesBecomeZeroAndAreCounted)
+{
+    // Sample 1 holds a NaN, sample 4 an infinity, in each format.
+    const float nan = std::nanf(""), inf = INFINITY;
+    std::vector<float2> samples = ramp(6);
+    std::vector<float3> records = steadyRecords(6);
+    std::vector<float> u = component(1, 0, 1.0f), v = component(1, 0, -1.0f);
+    samples[1].x = records[1].y = u[1] = nan;
+    samples[4].y = records[4].x = v[4] = -inf;
+    records[5].z = nan; // vz is not read
+    files.slice("slice.dat", {3, 2, 1}, samples);
+    files.binary("stdy/field.dat", records);
+    files.text("stdy/field.txt", "3 2 1");
+    files.text("Unstdy/header.txt", "3 1 3 2 1 1");
+    files.binary("Unstdy/Uf/Uf01.dat", u);
+    files.binary("Unstdy/Vf/Vf01.dat", v);
+    data.uiUnstdySlicId = 0;
+    QString lic;
+    const std::function<bool()> loads[] = {
+        [&] { return data.readVectorDataSlice(files.path("slice.dat").toLocal8Bit().constData()); },
+        [&] { return data.readVectFile(true, lic); },
+        [&] { return data.readVectFile(false, lic); }};
+    for (const auto& load : loads)
+    {
+        bool loaded = false;
+        const std::string out = printed([&] { loaded = load(); });
+        ASSERT_TRUE(loaded);
+        EXPECT_PRED2(mentions, out, "2 of 6 samples are not finite (NaN or Inf), set to zero");
+        EXPECT_EQ(data.orgnvectField2d[1], makeFloat2(0, 0));
+        EXPECT_EQ(data.orgnvectField2d[4], makeFloat2(0, 0));
+        EXPECT_EQ(data.orgnvectField2d[5].x, 5.0f);
     }
 }
 

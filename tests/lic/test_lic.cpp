@@ -228,8 +228,14 @@ TEST_F(Files, ReadFailuresKeepThePreviousImageAndTheBufferGrows)
         {write(""), "%s: the file is empty\n"},
         {write("P6\n99999999999 1\n255\n"), size},
         {write("P6\n100000 100000\n255\n"), size},
-        {write(header(2, 2) + raster(2, 2, 'x').substr(1)), "Error loading image '%s'\n"},
-        {write(header(16000, 16000)), "Error loading image '%s'\n"}};
+        {write("P5\n2 1\n255\n"),
+         "Invalid image format (must be 'P6' or 'P3') (error loading '%s')\n"},
+        {write("P6\n2 1\n255" + good),
+         "No white space after the maximum value (error loading '%s')\n"},
+        {write(header(2, 2) + raster(2, 2, 'x').substr(1)),
+         "Error loading image '%s': the raster ends after 11 of 12 bytes\n"},
+        {write(header(16000, 16000)),
+         "Error loading image '%s': the raster ends after 0 of 768000000 bytes\n"}};
     for (const auto& [file, message] : cases)
     {
         std::string expected = message;
@@ -241,6 +247,15 @@ TEST_F(Files, ReadFailuresKeepThePreviousImageAndTheBufferGrows)
         EXPECT_EQ(GetCapturedStderr(), expected);
         EXPECT_EQ(img.data, data);
         EXPECT_EQ(pixels(img), good);
+    }
+    // Netpbm headers: comments before any number, one line, any white space before the
+    // raster, even a raster that starts with white space or "#".
+    for (const char* head :
+         {"P6 2 1 255\n", "P6\n2 # width\n1\n# max\n255 ", "P6\t2\r1\n255\t", "P6#c\n2 1 255\n"})
+    {
+        const std::string awkward = " #" + good.substr(2);
+        EXPECT_EQ(imgProc.readPPM(write(head + awkward).c_str(), &img), 1) << head;
+        EXPECT_EQ(pixels(img), awkward) << head;
     }
     // Comments after the magic number are skipped and P3 reads as binary too. Images share one
     // pixel buffer, which grows for a larger image while earlier records stay readable.

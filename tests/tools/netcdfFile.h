@@ -35,6 +35,10 @@ public:
     {
         check(nc_put_att_double(id, var, name, type, 1, &value));
     }
+    void numbers(int var, const char* name, nc_type type, const std::vector<double>& values)
+    {
+        check(nc_put_att_double(id, var, name, type, values.size(), values.data()));
+    }
     // All of the variable's values, in its own order; the first call ends the definitions.
     void put(int var, const std::vector<double>& values)
     {

@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -110,13 +111,77 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
     const std::pair<std::vector<std::string>, int> exits[] = {
         {{"critpnt", field, "--track", "--time", "1"}, 2},
         {{"critpnt", field, "--track", "--times", "40:48"}, 1},
-        {{"lic", field, "out.gif"}, 2},
         {{"lic", field, "out.png", "--pixels-per-cell", "33"}, 2}, // 16500 pixels wide
         {{"render", field, "out.png", "--mark-size", "20"}, 2},
-        {{"critpnt", field, "--time", "48"}, 1},
-        {{"critpnt", files.path("missing.dat").toStdString()}, 1}};
+        {{"critpnt", field, "--time", "48"}, 1}};
     for (const auto& [words, code] : exits)
         EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
+}
+
+// Help reads and writes nothing; an unknown option is bad usage; a file that is no field is
+// told what it is not; an image's extension is read in any case.
+TEST(Batch, CommandLinesAndMessagesSayWhatHappened)
+{
+    FieldFiles files;
+    const auto path = [&](const char* name) { return files.path(name).toStdString(); };
+    files.slice("small.dat", {8, 8, 1}, std::vector<float2>(64, makeFloat2(1.0f, 0.5f)));
+    files.text("empty.dat", "");
+    files.text("text.dat", "these are words, not floats\n");
+    std::filesystem::create_directories(files.root / "folder");
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"import", "in.nc", "--slice", "x.dat", "--help"}, 0, "usage: quorvel-batch"},
+        {{"lic", "-h"}, 0, "usage: quorvel-batch"},
+        {{"render", "--help"}, 0, "usage: quorvel-batch"},
+        {{"import", "in.nc", "--bogus"}, 2, "unknown option --bogus"},
+        {{"lic", path("small.dat"), "out.gif"}, 2, "not out.gif"},
+        {{"critpnt", path("missing.dat")}, 1, "missing.dat: No such file or directory"},
+        {{"critpnt", path("folder")}, 1, "folder: Is a directory"},
+        {{"critpnt", path("empty.dat")}, 1, "empty.dat: the file is empty"},
+        {{"lic", path("text.dat"), path("o.png")}, 1, "text.dat: neither a NetCDF file"},
+        {{"lic", path("small.dat"), path("no/o.png")}, 1, "cannot write " + path("no/o.png")},
+        {{"lic", path("small.dat"), path("X.PNG"), "--verbose"}, 0, ""}};
+    for (const auto& [words, code, message] : cases)
+    {
+        std::ostringstream out, err;
+        EXPECT_EQ(BatchProgram::run(words, out, err), code) << words[1];
+        EXPECT_PRED2(mentions, (code ? err : out).str(), message.c_str());
+    }
+    EXPECT_EQ(files.bytes("X.PNG").substr(1, 3), "PNG");
+}
+
+// The import recipes of the README, run as they are written from the repository root on the
+// winds.nc the generator writes, give fields the loaders open.
+TEST(Batch, ReadmeRecipesRunOnTheGeneratedWinds)
+{
+    FieldFiles files;
+    const std::filesystem::path root = files.root;
+    std::filesystem::create_directories(root / "run" / "flow data" / "stdy flow data");
+    std::filesystem::create_directory_symlink(QUORVEL_BUILD, root / "build");
+    ASSERT_TRUE(DatasetWriter::writeWindsNetcdf(root / "run" / "winds.nc"));
+    std::ifstream readme(QUORVEL_README);
+    std::string line, script = "set -e\n";
+    bool inSection = false, inBlock = false;
+    while (std::getline(readme, line))
+    {
+        if (line.rfind("### ", 0) == 0)
+            inSection = line == "### From a NetCDF file to the window";
+        else if (line.rfind("```", 0) == 0)
+            inBlock = !inBlock;
+        else if (inSection && inBlock && line.rfind("cd ", 0) != 0)
+            script += line + "\n";
+    }
+    files.text("recipes.sh", script);
+    ASSERT_EQ(std::system(("cd " + root.string() + " && sh recipes.sh 2>&1").c_str()), 0) << script;
+    DataManipulate slice("", "", "", "", false);
+    ASSERT_TRUE(slice.readVectorDataSlice((root / "mywinds/data/hurricane_z_8.dat").c_str()));
+    EXPECT_EQ(slice.flowFieldSize.x, 144);
+    EXPECT_EQ(slice.flowFieldSize.z, 12);
+    const QString stem = files.path("run/flow data/stdy flow data/winds");
+    DataManipulate steady(stem + ".txt", stem + ".dat", "", "", true);
+    QString lic;
+    ASSERT_TRUE(steady.readVectFile(true, lic));
+    // The last month, as the slice holds it.
+    EXPECT_EQ(steady.orgnvectField2dSlice[0][40][10], slice.orgnvectField2dSlice[11][40][10]);
 }
 
 // The realistic global field rendered with streamlines from a 4 x 4 grid of seeds: at the mark

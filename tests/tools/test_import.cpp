@@ -1,12 +1,18 @@
 #include "../data/fieldFiles.h"
 #include "batchFailure.h"
+#include "common/testFields.h"
 #include "data/dataManipulate.h"
 #include "fieldImport.h"
+#include "interruption.h"
 #include "netcdfFile.h"
 
+#include <cmath>
+#include <csignal>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -150,7 +156,8 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
         FieldFiles files;
         fs::create_directories(files.root / "out");
         writeField(files.path("in.nc").toStdString(), c);
-        std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5"};
+        std::vector<std::string> words = {files.path("in.nc").toStdString(), "--scale", "0.5",
+                                          "--verbose"};
         words.insert(words.end(), c.options.begin(), c.options.end());
         const std::string output = c.options.back();
         words.push_back(
@@ -176,15 +183,82 @@ TEST(Import, SamplesMatchTheFileAndTheLoaderOpensThem)
     }
 }
 
+// A netCDF-4 file with u and v over dimensions (name, length) and no data, unless values are
+// given; each variable is then changed by the edit.
+static void sketch(const FieldFiles& files, const std::string& name,
+                   const std::vector<std::pair<const char*, size_t>>& dimensions,
+                   const std::function<void(NetcdfFile&, int u, int v)>& edit = {},
+                   nc_type type = NC_FLOAT)
+{
+    NetcdfFile file(files.path(name).toStdString(), NC_CLOBBER | NC_NETCDF4);
+    std::vector<int> dims;
+    for (const auto& [dimension, length] : dimensions)
+        dims.push_back(file.dimension(dimension, length));
+    const int u = file.variable("u", type, dims), v = file.variable("v", type, dims);
+    if (edit)
+        edit(file, u, v);
+}
+
+// Imports file with the options (out/... under the folder) expecting a refusal with the code and
+// message that leaves nothing in out/, not even a partial file.
+static void expectRefused(const FieldFiles& files, const std::string& file,
+                          const std::vector<std::string>& options, int code,
+                          const std::string& message)
+{
+    fs::create_directories(files.root / "out");
+    std::vector<std::string> words = {files.path(file.c_str()).toStdString()};
+    for (const std::string& option : options)
+        words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString() : option);
+    std::ostringstream err;
+    try
+    {
+        FieldImport::run(words, err);
+        ADD_FAILURE() << message << ": accepted";
+    }
+    catch (const BatchFailure& failure)
+    {
+        EXPECT_EQ(failure.exitCode, code) << message;
+        EXPECT_PRED2(mentions, failure.what(), message.c_str());
+    }
+    EXPECT_TRUE(fs::is_empty(files.root / "out")) << message;
+}
+
 // Each refusal names what is wrong and leaves no file behind, not even a partial one.
 TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
 {
     FieldFiles files;
-    fs::create_directories(files.root / "out");
     writeField(files.path("good.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
     const std::string good = files.bytes("good.nc");
     files.binary("truncated.nc", good.substr(0, good.size() - 4)); // the last float
+    std::string flipped = good;
+    flipped[12] ^= 1; // the library answers this header with a system error
+    files.binary("flipped.nc", flipped);
     files.text("text.nc", "time,u,v\n0,1,2\n");
+    fs::create_directories(files.root / "folder.nc");
+    mkfifo(files.path("fifo.nc").toLocal8Bit().constData(), 0600);
+    const size_t g = size_t(1) << 30, side = size_t(1) << 14;
+    sketch(files, "huge.nc", {{"lev", g}, {"lat", g}, {"lon", g}});
+    sketch(files, "limit.nc", {{"time", 1}, {"lat", side}, {"lon", side}});
+    sketch(files, "past.nc", {{"time", 1}, {"lat", side}, {"lon", side + 1}});
+    sketch(files, "empty.nc", {{"time", NC_UNLIMITED}, {"lat", 2}, {"lon", 2}});
+    sketch(files, "nodata.nc", {{"time", 2}, {"lat", 2}, {"lon", 2}});
+    sketch(files, "million.nc", {{"time", 1000000}, {"lat", 64}, {"lon", 64}});
+    sketch(files, "5d.nc", {{"a", 1}, {"b", 1}, {"time", 1}, {"lat", 2}, {"lon", 2}});
+    sketch(files, "lat.nc", {{"time", 1}, {"lat", 3}, {"lon", 2}},
+           [](NetcdfFile& f, int, int) {
+               f.put(f.variable("lat", NC_DOUBLE, {1}), {10.0, 30.0, 20.0});
+           });
+    const std::pair<const char*, std::function<void(NetcdfFile&, int, int)>> attributes[] = {
+        {"zero.nc", [](NetcdfFile& f, int u, int) { f.number(u, "scale_factor", NC_FLOAT, 0); }},
+        {"nan.nc", [](NetcdfFile& f, int u, int) { f.number(u, "scale_factor", NC_FLOAT, NAN); }},
+        {"textscale.nc", [](NetcdfFile& f, int u, int) { f.text(u, "scale_factor", "0.1"); }},
+        {"vector.nc",
+         [](NetcdfFile& f, int u, int) {
+             f.numbers(u, "scale_factor", NC_FLOAT, {0.1, 0.2});
+         }},
+        {"textmissing.nc", [](NetcdfFile& f, int, int v) { f.text(v, "missing_value", "-999"); }}};
+    for (const auto& [name, edit] : attributes)
+        sketch(files, name, {{"time", 1}, {"lat", 2}, {"lon", 2}}, edit);
     {
         NetcdfFile shapes(files.path("shapes.nc").toStdString(), NC_CLOBBER);
         const int t = shapes.dimension("time", 2), y = shapes.dimension("lat", 3);
@@ -197,7 +271,7 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
         for (const char* name : {"u", "v"})
             curved.text(curved.variable(name, NC_FLOAT, dims), "coordinates", "lat");
     }
-    const std::tuple<const char*, std::vector<std::string>, int, const char*> cases[] = {
+    const std::tuple<const char*, std::vector<std::string>, int, std::string> cases[] = {
         {"good.nc", {"--u", "wind", "--slice", "out/f.dat"}, 1, "no variable 'wind'; its"},
         {"shapes.nc", {"--slice", "out/f.dat"}, 1, "'u' and 'v' differ in shape"},
         {"curved.nc", {"--series", "out/s"}, 1, "curvilinear grid (2-D coordinate 'lat')"},
@@ -205,27 +279,28 @@ TEST(Import, BadInputIsRefusedWithAMessageAndNoOutput)
         {"text.nc", {"--steady", "out/f"}, 1, "text.nc: not a NetCDF file"},
         {"good.nc", {"--times", "1:3", "--slice", "out/f.dat"}, 1, "time step 3 out of range"},
         {"good.nc", {"--level", "1", "--slice", "out/f.dat"}, 1, "level 1 out of range"},
-        {"good.nc", {"--times", "0:1", "--steady", "out/f"}, 2, "--steady writes one time step"}};
+        {"good.nc", {"--times", "0:1", "--steady", "out/f"}, 2, "--steady writes one time step"},
+        {"good.nc", {"--times", "1:0", "--slice", "out/f.dat"}, 2, "the last step comes before"},
+        {"good.nc", {"--series", "out/no/s"}, 1, "the folder " + files.root.string() + "/out/no "},
+        {"flipped.nc", {"--slice", "out/f.dat"}, 1, "NetCDF file (its header is damaged)"},
+        {"folder.nc", {"--slice", "out/f.dat"}, 1, "folder.nc: Is a directory"},
+        {"fifo.nc", {"--slice", "out/f.dat"}, 1, "fifo.nc: Not a regular file"},
+        {"huge.nc", {"--level", "all", "--series", "out/s"}, 1, "too many samples per time step"},
+        {"limit.nc", {"--times", "1", "--slice", "out/f.dat"}, 1, "time step 1 out of range"},
+        {"past.nc", {"--slice", "out/f.dat"}, 1, "too many samples per time step"},
+        {"empty.nc", {"--slice", "out/f.dat"}, 1, "dimension 'time' has 0 entries"},
+        {"5d.nc", {"--slice", "out/f.dat"}, 1, "'u' has 5 dimensions"},
+        {"nodata.nc", {"--slice", "out/f.dat"}, 1, "hold no data in the time steps read"},
+        {"nodata.nc", {"--scale", "1", "--series", "out/s/"}, 1, "hold no data"},
+        {"million.nc", {"--times", "7", "--steady", "out/f"}, 1, "hold no data"},
+        {"lat.nc", {"--slice", "out/f.dat"}, 1, "coordinate 'lat' of 'u' is not monotonic"},
+        {"zero.nc", {"--slice", "out/f.dat"}, 1, "'scale_factor' of 'u' is 0"},
+        {"nan.nc", {"--slice", "out/f.dat"}, 1, "'scale_factor' of 'u' is not a finite number"},
+        {"textscale.nc", {"--slice", "out/f.dat"}, 1, "'scale_factor' of 'u' is text"},
+        {"vector.nc", {"--slice", "out/f.dat"}, 1, "'scale_factor' of 'u' holds 2 values"},
+        {"textmissing.nc", {"--slice", "out/f.dat"}, 1, "'missing_value' of 'v' is text"}};
     for (const auto& [file, options, code, message] : cases)
-    {
-        std::vector<std::string> words = {files.path(file).toStdString()};
-        for (const std::string& option : options)
-            words.push_back(option.rfind("out/", 0) == 0 ? files.path(option).toStdString()
-                                                         : option);
-        std::ostringstream err;
-        try
-        {
-            FieldImport::run(words, err);
-            ADD_FAILURE() << message << ": accepted";
-        }
-        catch (const BatchFailure& failure)
-        {
-            EXPECT_EQ(failure.exitCode, code) << message;
-            EXPECT_NE(std::string(failure.what()).find(message), std::string::npos)
-                << failure.what();
-        }
-        EXPECT_TRUE(fs::is_empty(files.root / "out")) << message;
-    }
+        expectRefused(files, file, options, code, message);
 }
 
 // Without --scale, the speed at the 95th percentile becomes the default field's 7.32: here
@@ -250,4 +325,58 @@ TEST(Import, DefaultScaleMapsThe95thPercentileSpeed)
     DataManipulate data("", "", "", "", false);
     ASSERT_TRUE(data.readVectorDataSlice(files.path("o.dat").toLocal8Bit().constData()));
     EXPECT_NEAR(data.orgnvectField2dSlice[0][0][18].x, 7.32f, 0.035f) << err.str();
+}
+
+// u(lat, lon) and v(lon, lat_v) with lat_v and lon descending: each is read by its own
+// dimensions and coordinates, north up and east right. Out of the valid range, the type's
+// default fill and a missing value of another type are all missing. Units that differ are
+// warned about.
+TEST(Import, EachComponentIsReadByItsOwnDimensionsAndMissingValues)
+{
+    FieldFiles files;
+    {
+        NetcdfFile file(files.path("in.nc").toStdString(), NC_CLOBBER | NC_NETCDF4);
+        const int lat = file.dimension("lat", 2), latV = file.dimension("lat_v", 2),
+                  lon = file.dimension("lon", 3);
+        const int u = file.variable("u", NC_SHORT, {lat, lon});
+        const int v = file.variable("v", NC_FLOAT, {lon, latV});
+        file.number(u, "scale_factor", NC_DOUBLE, 0.5);
+        file.numbers(u, "valid_range", NC_SHORT, {-10000, 10000});
+        file.number(v, "missing_value", NC_DOUBLE, 1e20);
+        file.text(u, "units", "m/s");
+        const int latVar = file.variable("lat_v", NC_FLOAT, {latV});
+        file.text(latVar, "units", "degrees_north");
+        file.put(latVar, {5, -5});
+        file.put(file.variable("lat", NC_FLOAT, {lat}), {-5, 5});
+        file.put(file.variable("lon", NC_FLOAT, {lon}), {20, 10, 0});
+        file.put(u, {20000, 2, 3, 4, NC_FILL_SHORT, 6}); // u[lat][lon]
+        file.put(v, {10, 20, 30, 40, 1e20, 60});         // v[lon][lat_v]
+    }
+    const std::string out = files.path("o.dat").toStdString();
+    std::ostringstream err;
+    testing::internal::CaptureStderr();
+    FieldImport::run(
+        {files.path("in.nc").toStdString(), "--scale", "1", "--slice", out, "--verbose"}, err);
+    EXPECT_PRED2(mentions, testing::internal::GetCapturedStderr(), "'u' is in 'm/s' but 'v' in ''");
+    EXPECT_PRED2(mentions, err.str(), "3 of 6 samples missing");
+    DataManipulate data("", "", "", "", false);
+    ASSERT_TRUE(data.readVectorDataSlice(out.c_str()));
+    // Sample (i, j): i from the west, j from the south.
+    const float expected[2][3][2] = {{{1.5, 60}, {1, 40}, {0, 0}}, {{0, 0}, {0, 0}, {2, 10}}};
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 3; ++i)
+        {
+            EXPECT_EQ(data.orgnvectField2dSlice[0][j][i].x, expected[j][i][0]) << i << j;
+            EXPECT_EQ(data.orgnvectField2dSlice[0][j][i].y, expected[j][i][1]) << i << j;
+        }
+}
+
+// A signal during an import ends it by its exit code and removes what it had written.
+TEST(Import, InterruptedImportLeavesNothing)
+{
+    FieldFiles files;
+    writeField(files.path("in.nc").toStdString(), ImportCase{"", 0, "tyx", "", {}, 0, 0});
+    const Interruption interruption;
+    std::raise(SIGTERM);
+    expectRefused(files, "in.nc", {"--series", "out/s"}, 128 + SIGTERM, "SIGTERM");
 }

@@ -109,8 +109,8 @@ TEST_F(SeedingTest, RakeUniformGridAndRandomSeeds)
     EXPECT_EQ(lines->streamlineNum, TracedLines::kMaxLines);
 }
 
-// Seeding without distance control on several threads writes the store that one thread
-// writes: points, records, counts and messages, also where the store fills and refuses lines.
+// Seeding on several threads writes the store that one thread writes: points, records, counts
+// and messages, also where the store fills and refuses lines, and with distance control on.
 TEST(ParallelSeeding, WritesTheStoreOfOneThread)
 {
     // Lines of every length spiralling into a focus; closed orbits that fill the store.
@@ -120,9 +120,12 @@ TEST(ParallelSeeding, WritesTheStoreOfOneThread)
                                                            0.4f * (i - 60) - 0.1f * (j - 45));
                                      });
     DataManipulate orbits = rotationField({100, 100, 1}, 50, 50, 0.5f);
-    // Field, seeds per side (negative: that many random seeds), points per line, step.
-    const std::tuple<DataManipulate*, int, int, int> cases[] = {
-        {&focus, 20, 2000, 1}, {&focus, -500, 2000, 3}, {&orbits, 3, 600000, 5}};
+    // Field, seeds per side (negative: that many random seeds), points per line, step,
+    // distance control (0: off).
+    const std::tuple<DataManipulate*, int, int, int, float> cases[] = {{&focus, 20, 2000, 1, 0},
+                                                                       {&focus, -500, 2000, 3, 0},
+                                                                       {&orbits, 3, 600000, 5, 0},
+                                                                       {&focus, 20, 2000, 1, 2}};
     for (const auto& c : cases)
     {
         DataManipulate& field = *std::get<0>(c);
@@ -135,6 +138,8 @@ TEST(ParallelSeeding, WritesTheStoreOfOneThread)
             t.threadCount = many ? 4 : 1;
             t.iNumPointsStrl = std::get<2>(c);
             t.uiIntvTracStp = std::get<3>(c);
+            t.uiDistCtrl = std::get<4>(c);
+            t.bDistctrl = t.uiDistCtrl > 0;
             TracedLines* lines = (stores[many] = std::make_unique<TracedLines>()).get();
             float2*** slices = field.orgnvectField2dSlice.data();
             messages[many] = printed(

@@ -187,6 +187,23 @@ private slots:
         }
     }
 
+    // With the LIC image ticked, the steady tab's "OK" names a missing image only: an image
+    // beside the header is shown once the field is read.
+    void steadyTabNamesOnlyAMissingLicImage()
+    {
+        openLic();
+        view->on_view_toggleLICBk(2);
+        const QString stem = "flow data/stdy flow data/f";
+        workdir->write(stem + ".txt", "40 40 1");
+        workdir->write(stem + ".dat", std::string(std::size_t(kLicField) * kLicField * 12, '\0'));
+        view->on_updateStdyDataDir(stem + ".txt", stem + ".dat");
+        const auto confirm = [&] { return captured([&] { view->on_view_btnconfirmStdyFile(); }); };
+        QVERIFY(confirm().contains("Missing LIC image of the steady data: " + stem + ".ppm"));
+        workdir->write(stem + ".ppm", greyImage(77));
+        const QString said = confirm();
+        QVERIFY2(!said.contains("Missing LIC image"), qPrintable(said));
+    }
+
     // A file standing where the data folder should be cannot be written into, even by root:
     // the write is reported, and the image just computed is shown, plain and equalised.
     void unwritableFolderStillShowsTheComputedImage()
@@ -196,7 +213,7 @@ private slots:
         workdir->write("data", "not a folder");
         view->uiTimelDispTimeId = kStillStep;
         const QString said = captured([&] { view->on_view_toggleLICBk(2); });
-        QVERIFY2(said.contains(" can't open file ./data/LIC.ppm"), qPrintable(said));
+        QVERIFY2(said.contains("can't open file ./data/LIC.ppm: "), qPrintable(said));
         QCOMPARE(unlessGreyMiddle(0), QString());
         view->on_view_toggleLICHisto(2);
         QCOMPARE(unlessGreyMiddle(255), QString());

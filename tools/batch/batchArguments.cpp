@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <unistd.h>
 
 namespace
 {
@@ -24,7 +25,7 @@ BatchArguments::BatchArguments(const std::vector<std::string>& words,
         const std::string& word = words[k];
         if (word.rfind("--", 0) != 0)
             positionals.push_back(word);
-        else if (flags.count(word))
+        else if (flags.count(word) || word == "--verbose")
             given[word];
         else if (!valueOptions.count(word))
             throw BatchFailure::badUsage("unknown option " + word);
@@ -36,6 +37,13 @@ BatchArguments::BatchArguments(const std::vector<std::string>& words,
     if (int(positionals.size()) != positionalCount)
         throw BatchFailure::badUsage("expected " + std::to_string(positionalCount) +
                                      " file name(s), got " + std::to_string(positionals.size()));
+}
+
+std::ostream& BatchArguments::notes(std::ostream& err) const
+{
+    // A job of many runs would otherwise fill its log with the same few lines per run.
+    static std::ostream silent(nullptr);
+    return has("--verbose") || isatty(STDERR_FILENO) == 1 ? err : silent;
 }
 
 std::string BatchArguments::text(const std::string& name, const std::string& fallback) const

@@ -6,6 +6,7 @@
 #include "common/typeOperations.h"
 
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ public:
 
     const std::string& positional(int k) const { return positionals[k]; }
     bool has(const std::string& name) const { return given.count(name) != 0; }
+    // Where a job's notes go: err with --verbose or while err is a terminal, else nowhere.
+    // Errors and warnings always go to err.
+    std::ostream& notes(std::ostream& err) const;
     // The last value given, or the fallback.
     std::string text(const std::string& name, const std::string& fallback = "") const;
     const std::vector<std::string>& texts(const std::string& name) const;

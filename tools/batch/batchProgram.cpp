@@ -23,7 +23,9 @@ Vf/ folders; --level K), a binary slice file, or a NetCDF file (--u, --v, --leve
 for import). Time steps and levels count from 0. render needs a display (xvfb-run -a).
 Fields narrower than 300 cells get a finer LIC (K = 600 / width pixels per cell) and marks
 sized to the width (100 % x width / 500, within 25-400 %); K and P override them.
-Exit codes: 0 success, 1 bad input, 2 bad usage.
+Every command takes --verbose: its notes (variables, scale, samples missing, files written)
+are printed on standard error, as they are anyway while it is a terminal; -h or --help
+prints this text. Exit codes: 0 success, 1 bad input, 2 bad usage.
 )";
 
 int BatchProgram::run(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
@@ -34,6 +36,13 @@ int BatchProgram::run(const std::vector<std::string>& words, std::ostream& out, 
             throw BatchFailure::badUsage("no command given");
         const std::string& command = words[0];
         const std::vector<std::string> rest(words.begin() + 1, words.end());
+        // Asking for help anywhere reads and writes nothing.
+        for (const std::string& word : words)
+            if (word == "--help" || word == "-h")
+            {
+                out << kUsage;
+                return 0;
+            }
         if (command == "import")
             FieldImport::run(rest, err);
         else if (command == "lic")
@@ -44,7 +53,7 @@ int BatchProgram::run(const std::vector<std::string>& words, std::ostream& out, 
             ResultJobs::trace(rest, out, err);
         else if (command == "render")
             RenderJob::run(rest, err);
-        else if (command == "--help" || command == "-h" || command == "help")
+        else if (command == "help")
             out << kUsage;
         else
             throw BatchFailure::badUsage("unknown command '" + command + "'");

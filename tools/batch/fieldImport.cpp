@@ -4,6 +4,7 @@
 #include "batchFailure.h"
 #include "data/fieldWriter.h"
 #include "fieldInput.h"
+#include "interruption.h"
 #include "netcdf/progress.h"
 
 #include <charconv>
@@ -23,7 +24,7 @@ FieldImport::StepRange FieldImport::parseTimes(const std::string& text)
     parse(a, range.first);
     parse(b, range.last);
     if (range.last < range.first)
-        throw BatchFailure::badInput("--times " + text + ": the last step comes before the first");
+        throw BatchFailure::badUsage("--times " + text + ": the last step comes before the first");
     return range;
 }
 
@@ -69,19 +70,24 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
     if (format == FieldWriter::Format::Steady && steps != 1)
         throw BatchFailure::badUsage("--steady writes one time step: give --times A");
 
-    const double factor = FieldInput::scale(netcdf, args, err);
+    const double factor = FieldInput::scale(netcdf, args, err, range.first, range.last);
     FieldWriter writer(format, target, {netcdf.width(), netcdf.height(), steps}, netcdf.levels());
-    std::vector<float2> samples;
     Progress progress("import", steps);
     for (int t = 0; t < steps && writer.error().empty(); ++t)
     {
-        netcdf.readStep(range.first + t, factor, samples);
-        writer.writeStep(samples.data());
+        netcdf.readStepInBlocks(range.first + t, factor,
+                                [&](const float2* samples, std::size_t count)
+                                {
+                                    Interruption::check();
+                                    writer.writeSamples(samples, count);
+                                });
         progress.show(t + 1);
     }
+    if (writer.error().empty() && netcdf.missingSamples() == netcdf.samplesRead())
+        netcdf.refuseNoData();
     if (!writer.commit())
         throw BatchFailure::badInput(writer.error());
-    FieldInput::reportMissing(netcdf, err);
-    err << "wrote " << target << ": " << netcdf.width() << " x " << netcdf.height() << ", " << steps
-        << " time step(s), " << netcdf.levels() << " level(s)\n";
+    FieldInput::reportMissing(netcdf, args.notes(err));
+    args.notes(err) << "wrote " << target << ": " << netcdf.width() << " x " << netcdf.height()
+                    << ", " << steps << " time step(s), " << netcdf.levels() << " level(s)\n";
 }

@@ -46,7 +46,7 @@ FieldOpener openDiverted(const std::string& path, const BatchArguments& args, st
                          int first, int last)
 {
     LoaderMessagesToStderr divert;
-    return FieldOpener(path, options(args), err, first, last);
+    return FieldOpener(path, options(args), args.notes(err), first, last);
 }
 } // namespace
 
@@ -69,10 +69,11 @@ NetcdfField::Selection FieldInput::selection(const BatchArguments& args, bool le
     return chosen;
 }
 
-double FieldInput::scale(NetcdfField& netcdf, const BatchArguments& args, std::ostream& err)
+double FieldInput::scale(NetcdfField& netcdf, const BatchArguments& args, std::ostream& err,
+                         int first, int last)
 {
     std::optional<double> given;
     if (args.has("--scale"))
         given = args.number("--scale", 1.0);
-    return FieldOpener::scale(netcdf, given, err);
+    return FieldOpener::scale(netcdf, given, args.notes(err), first, last);
 }

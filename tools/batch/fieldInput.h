@@ -16,5 +16,6 @@ public:
 
     // The NetCDF options shared with import.
     static NetcdfField::Selection selection(const BatchArguments& args, bool levelsMayBeAll);
-    static double scale(NetcdfField& netcdf, const BatchArguments& args, std::ostream& err);
+    static double scale(NetcdfField& netcdf, const BatchArguments& args, std::ostream& err,
+                        int first, int last);
 };

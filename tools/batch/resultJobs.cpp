@@ -7,6 +7,7 @@
 #include "critpnt/critpntTracker.h"
 #include "fieldImport.h"
 #include "fieldInput.h"
+#include "interruption.h"
 #include "lic/LIC.h"
 #include "netcdf/progress.h"
 #include "tracing/tracedLines.h"
@@ -14,6 +15,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -41,6 +43,15 @@ std::string number(float value)
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
+}
+
+// ".PNG" and ".png" alike name a PNG image.
+std::string lowerExtension(const fs::path& path)
+{
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
 }
 
 // A file written under a temporary name is removed unless it was renamed to its real name.
@@ -86,11 +97,14 @@ void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool eq
     const int imageH = size.y * pixelsPerCell;
     const StagedFile staged(out);
     std::srand(1);
-    lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0], staged.path().c_str());
+    // The writer has said why; the image is not read back from a file that is not there.
+    if (!lic.GenLICImage(size.x, size.y, data.orgnvectField2dSlice[index][0],
+                         staged.path().c_str()))
+        throw BatchFailure::badInput("cannot write " + out.string());
     Image image;
     if (!lic.readinLICImage(size.x, size.y, &image, equalise, staged.path().c_str()))
         throw BatchFailure::badInput("cannot write " + out.string());
-    if (out.extension() == ".ppm")
+    if (lowerExtension(out) == ".ppm")
     {
         if (equalise)
             lic.imgProc->SavePPM(staged.path().c_str(),
@@ -269,7 +283,7 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
     const BatchArguments args(words, withFieldOptions({"--time", "--pixels-per-cell"}),
                               {"--equalise", "--all-times"}, 2);
     const fs::path out = args.positional(1);
-    if (out.extension() != ".png" && out.extension() != ".ppm")
+    if (lowerExtension(out) != ".png" && lowerExtension(out) != ".ppm")
         throw BatchFailure::badUsage("the image is OUT.png or OUT.ppm, not " + out.string());
     const bool allTimes = args.has("--all-times");
     if (allTimes && args.has("--time"))
@@ -283,6 +297,7 @@ void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
     Progress progress("lic", steps);
     for (int t = 0; t < steps; ++t)
     {
+        Interruption::check();
         writeLicImage(input.data, t, numbered(out, t), args.has("--equalise"), k);
         progress.show(t + 1);
     }

@@ -4,13 +4,27 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
+
+namespace
+{
+const char* const kUsage = "usage: quorvel-datagen FOLDER\n"
+                           "Writes the default data sets under FOLDER (about 200 MB).\n";
+}
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2)
+    const std::string word = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (word == "--help" || word == "-h"))
     {
-        std::fprintf(stderr, "usage: quorvel-datagen FOLDER\n");
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    // A word starting with "-" is a mistaken option, not a folder to fill.
+    if (argc != 2 || word.empty() || word[0] == '-')
+    {
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const std::filesystem::path root = argv[1];
@@ -27,6 +41,6 @@ int main(int argc, char* argv[])
         DatasetWriter::writeEarthquakeSteady(stdy / "earthquake_100") &&
         DatasetWriter::writeEarthquakeLic(stdy / "earthquake_100.ppm") &&
         DatasetWriter::writeHurricaneUnsteady(root / "flow data" / "unstdy flow data") &&
-        StudyMaterial::write(root / "exam");
+        StudyMaterial::write(root / "exam") && DatasetWriter::writeWindsNetcdf(root / "winds.nc");
     return ok ? 0 : 1;
 }
