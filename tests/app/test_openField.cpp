@@ -114,7 +114,7 @@ private slots:
                 QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
                 QApplication::sendEvent(view, &drop);
             },
-            "junk.dat: not a readable binary slice file");
+            "junk.dat: neither a NetCDF file");
         {
             NetcdfFile huge("huge.nc", NC_CLOBBER | NC_NETCDF4);
             const std::vector<int> dims = {huge.dimension("time", 300), huge.dimension("lat", 721),
