@@ -10,7 +10,7 @@ ensure_packages
 # and GL.
 windowless="src/exam/questionBank.* src/exam/normalisedPosition.h"
 if grep -rnE '#include <(QtWidgets|QtGui|QOpenGL|GL/)' src/common src/data src/tracing src/critpnt \
-    src/lic src/netcdf src/scene $windowless; then
+    src/lic src/ftle src/netcdf src/scene $windowless; then
     echo "test.sh: the numerical core must not include widget or GL headers" >&2
     exit 1
 fi

@@ -1,6 +1,7 @@
 #include "app/myclass.h"
 
 #include "app/fieldOpenMenu.h"
+#include "app/ftlePanel.h"
 #include "app/panelLayout.h"
 #include "app/tabReadStdyDat.h"
 #include "app/tabReadUnstdyDat.h"
@@ -50,8 +51,9 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
     initToolTipsAndSwatches();
 
     panelLayout = new PanelLayout(this, ui, viewW);
+    new FtlePanel(ui.groupBox_5, flowView2d);
     fieldOpenMenu = new FieldOpenMenu(this);
-    panelLayout->adopt(fieldOpenMenu->btnFile);
+    panelLayout->adoptGroupWidgets();
     connect(panelLayout, &PanelLayout::hint, this, &MyClass::setHint);
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);

@@ -10,8 +10,8 @@ namespace
 {
 // Where the group sits in the compact layout: no area, outside the window.
 const QRect kHiddenGroup(1170, 0, 0, 0);
-// The group's own widgets reach 431 across and 503 down.
-const QSize kGroupSize(440, 510);
+// The group's own widgets reach 435 across and 586 down; the hint line starts at 645.
+const QSize kGroupSize(440, 600);
 // The margin right of the group, as left of the view.
 constexpr int kMargin = 15;
 } // namespace
@@ -21,10 +21,7 @@ PanelLayout::PanelLayout(QMainWindow* mainWindow, Ui_MyClassClass& form, int vie
 {
     createMarkSize();
     createTracks();
-    for (QWidget* widget : ui.groupBox_5->findChildren<QWidget*>())
-        if (widget->focusPolicy() != Qt::NoFocus)
-            focusPolicies.insert(widget, widget->focusPolicy());
-    applyFocus();
+    adoptGroupWidgets();
     auto* key = new QShortcut(shortcut(), window);
     connect(key, &QShortcut::activated, this, &PanelLayout::toggle);
 }
@@ -60,10 +57,11 @@ void PanelLayout::createMarkSize()
             [current](int value) { current->setText(tr("%1 %").arg(value)); });
 }
 
-void PanelLayout::adopt(QWidget* widget)
+void PanelLayout::adoptGroupWidgets()
 {
-    if (widget->focusPolicy() != Qt::NoFocus)
-        focusPolicies.insert(widget, widget->focusPolicy());
+    for (QWidget* widget : ui.groupBox_5->findChildren<QWidget*>())
+        if (!focusPolicies.contains(widget) && widget->focusPolicy() != Qt::NoFocus)
+            focusPolicies.insert(widget, widget->focusPolicy());
     applyFocus();
 }
 

@@ -28,9 +28,8 @@ public:
     static QKeySequence shortcut();
 
     bool isFull() const { return full; }
-    // A control added to the "More" group after the layout was made: a Tab stop in the full
-    // panel only.
-    void adopt(QWidget* widget);
+    // Takes widgets added to the group since into its focus handling.
+    void adoptGroupWidgets();
 
     // Mark size in percent, 25 to 400; a label beside it shows the value.
     QSlider* hSliMarkSize = nullptr;

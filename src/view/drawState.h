@@ -46,6 +46,9 @@ struct DrawState
     bool bTubelines = true;
     bool bFlowlet = false;
     bool bTracks = false;
+    int ftleMode = 0;           // FlowView::kFtleOff ... kFtleBoth
+    bool bFtleMultiply = false; // the FTLE colours multiply the LIC image
+    bool bFtleShown = false;    // the FTLE texture holds the image of the current request
 
     // The state's bytes, padding included: the owner value-initialises it (DrawState()), which
     // zeroes the padding first, and members are only ever assigned one by one.

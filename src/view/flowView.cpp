@@ -2,6 +2,7 @@
 
 #include "common/fieldFit.h"
 #include "common/printLine.h"
+#include "view/ftleWorker.h"
 #include "view/shadingTextures.h"
 
 #include <GL/glu.h>
@@ -33,11 +34,14 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAcceptDrops(true);
+    setUpFtle();
     resetView();
 }
 
 FlowView::~FlowView()
 {
+    // The worker reads the field, which goes before the worker does.
+    ftleWorker->cancel();
     cleanup();
 }
 
@@ -53,6 +57,7 @@ QSurfaceFormat FlowView::surfaceFormat()
 
 void FlowView::resetToDefaultField()
 {
+    stopFtle();
     dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
                                                 tabStdyEnable);
     // The loader says why it could not load the file; the view goes on with an empty field.
@@ -112,10 +117,11 @@ void FlowView::cleanup()
         return;
     makeCurrent();
     frameCache.release();
-    const GLuint names[] = {tex, texpnt, texLic, texLicHisto, texLand};
-    glDeleteTextures(5, names);
-    tex = texpnt = texLic = texLicHisto = texLand = 0;
+    const GLuint names[] = {tex, texpnt, texLic, texLicHisto, texLand, texFtle};
+    glDeleteTextures(6, names);
+    tex = texpnt = texLic = texLicHisto = texLand = texFtle = 0;
     bLandTexture = false;
+    bFtleShown = false;
     doneCurrent();
 }
 
@@ -173,6 +179,7 @@ void FlowView::drawStillLayers()
     bTimelineShown = false;
     drwZoomfrm();
     drwLICImage();
+    drwFtleImage();
     drwNoData();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
@@ -191,6 +198,7 @@ void FlowView::drawStillLayers()
 
 void FlowView::drawMovingLayers()
 {
+    followFtle();
     const FieldLineLayer lines = fieldLineLayer();
     if (lines == FieldLineLayer::Flowlets)
         drawFlowletAnimation(tmpLines.get(), flowletLineType(), bLICBk);

@@ -9,6 +9,7 @@
 #include "critpnt/critpntTracker.h"
 #include "data/dataManipulate.h"
 #include "data/noDataMask.h"
+#include "ftle/ftleColourMap.h"
 #include "lic/LIC.h"
 #include "netcdf/fieldOpener.h"
 #include "scene/bandBuilder.h"
@@ -25,8 +26,12 @@
 #include <QString>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <array>
 #include <memory>
 #include <qopengl.h>
+
+class FtleWorker;
+class QLabel;
 
 class FlowView : public QOpenGLWidget, public DrawState
 {
@@ -35,6 +40,12 @@ class FlowView : public QOpenGLWidget, public DrawState
 public:
     FlowView(QWidget* parent, int viewW, int viewH);
     ~FlowView() override;
+
+    // What the FTLE background shows.
+    static constexpr int kFtleOff = 0;
+    static constexpr int kFtleForward = 1;
+    static constexpr int kFtleBackward = 2;
+    static constexpr int kFtleBoth = 3;
 
     // The context every view needs: fixed-function GL with multisampling. main and the tests
     // install it as the default before any widget exists.
@@ -92,6 +103,8 @@ public:
     bool getTexture(const char* imageFileName, Image* tempimage, int texID);
     void attachLICBkImg(int texID);
     void drwLICImage();
+    // A texture over the field's rectangle.
+    void drawFieldTexture(GLuint name);
     void showLIC();
     void showLIC(int timeId);
     void showLICOrHisto();
@@ -188,6 +201,8 @@ public:
     int uiUnifSeedXNum = 4;
     int uiUnifSeedYNum = 4;
     int uiIntvTracStp = 1;
+    int uiFtleDuration = 10; // time steps
+    GLuint texFtle = 0;
 
 signals:
     void displayMouseCoor(int2 mousecoor);
@@ -204,6 +219,8 @@ signals:
     void view_field_steps_msg(int steps);
     // A sentence for the hint line: why a request did nothing.
     void view_hint_msg(const QString& text);
+    // Percent of the FTLE computation done; -1 when none runs.
+    void view_ftle_progress_msg(int percent);
 
 public slots:
     void on_toggleAntialias(int state);
@@ -211,6 +228,11 @@ public slots:
     void on_view_changeMarkSize(int percent);
     void on_view_toggleLICBk(int state);
     void on_view_toggleLICHisto(int state);
+    // FTLE background: kFtleOff ... kFtleBoth, the duration in time steps, and whether it is
+    // multiplied into the LIC image instead of drawn over it.
+    void on_view_changeFtleMode(int mode);
+    void on_view_changeFtleDuration(int steps);
+    void on_view_toggleFtleMultiply(int state);
     void on_view_saveScreenPPM();
     void on_view_saveAnimation(int state);
     void on_view_controlPtlineanim(int cntAnimPTl);
@@ -364,4 +386,20 @@ private:
 
     FrameCache frameCache;
     long long contentGeneration = 0; // counts invalidate()
+
+    // FTLE background (flowViewFtle.cpp).
+    void setUpFtle();
+    void stopFtle();
+    void requestFtle();
+    void followFtle();
+    void takeFtle();
+    void uploadFtle(int w, int h, const std::vector<unsigned char>& rgb);
+    void drwFtleImage();
+    void showFtleColourBar(bool both, FtleColourMap::Range r0, FtleColourMap::Range r1);
+
+    FtleWorker* ftleWorker = nullptr; // child of the view
+    QTimer* ftleProgressTimer = nullptr;
+    QLabel* ftleColourBar = nullptr;
+    std::array<long long, 2> ftleRequestKey{}; // field and time step last asked for
+    bool ftleRunsForward = true;               // the first field of the request goes forward
 };

@@ -66,8 +66,12 @@ void FlowView::attachLICBkImg(int texID)
 {
     const GLuint name = licTexture(texID);
     // A texture that was never loaded would draw a white sheet over the field.
-    if (name == 0)
-        return;
+    if (name != 0)
+        drawFieldTexture(name);
+}
+
+void FlowView::drawFieldTexture(GLuint name)
+{
     const float w = float(dataMani->flowFieldSize.x);
     const float h = float(dataMani->flowFieldSize.y);
     glPushAttrib(GL_ENABLE_BIT);

@@ -94,6 +94,8 @@ void FlowView::resetView()
 void FlowView::installField(std::unique_ptr<DataManipulate> field, const QString& licFolder)
 {
     clearFlowData();
+    // The FTLE worker reads the samples being replaced.
+    stopFtle();
     dataMani = std::move(field);
     adoptLoadedFieldSize();
     // A field of the same size as the last one still needs its camera and land again.

@@ -8,6 +8,7 @@
 #include "app/tabReadUnstdyDat.h"
 #include "view/viewFixture.h"
 
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabBar>
 
@@ -261,7 +262,12 @@ private slots:
         full.activateWindow(); // for the shortcut
         QVERIFY(QTest::qWaitForWindowActive(&full));
         QCOMPARE(full.size(), QSize(1525, 690));
-        QCOMPARE(full.ui.groupBox_5->geometry(), QRect(1070, 15, 440, 510));
+        QCOMPARE(full.ui.groupBox_5->geometry(), QRect(1070, 15, 440, 600));
+        // The FTLE choice reaches the view, whose default stays off.
+        QCOMPARE(full.flowView2d->ftleMode, FlowView::kFtleOff);
+        full.ui.groupBox_5->findChild<QRadioButton*>("rbtnFtleBackward")->click();
+        QCOMPARE(full.flowView2d->ftleMode, FlowView::kFtleBackward);
+        full.ui.groupBox_5->findChild<QRadioButton*>("rbtnFtleOff")->click();
         full.flowView2d->setFocus();
         QTest::keyClick(&full, Qt::Key_Tab);
         QCOMPARE(full.focusWidget(), full.panelLayout->hSliMarkSize);

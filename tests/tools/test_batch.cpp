@@ -3,12 +3,15 @@
 #include "common/testFields.h"
 #include "critpnt/critpntTracker.h"
 #include "datasetWriter.h"
+#include "ftle/ftleColourMap.h"
+#include "ftle/ftleField.h"
 #include "globalWinds.h"
 #include "lic/LIC.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
 #include <QImage>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -116,6 +119,53 @@ TEST(Batch, LicAndTraceAreTheCoresOwnAndFailuresSayWhy)
         {{"critpnt", field, "--time", "48"}, 1}};
     for (const auto& [words, code] : exits)
         EXPECT_EQ(batch(words), code) << words[0] << ' ' << words.size();
+}
+
+// The FTLE table holds the core's values seed by seed; the image maps them north up.
+TEST(Batch, FtleIsTheCoresOwn)
+{
+    FieldFiles files;
+    const int3 size{30, 20, 6};
+    const DataManipulate data =
+        makeField(size, [](int i, int j, int t)
+                  { return makeFloat2(std::sin(0.3f * j + 0.5f * t), std::cos(0.2f * i)); });
+    files.slice("waves.dat", size, data.orgnvectField2d);
+    const std::string field = files.path("waves.dat").toStdString();
+    FtleField core;
+    ASSERT_TRUE(core.compute(size, data.orgnvectField2d.data(), {4.5f, 3.0f, true, 2, 1}));
+    const std::vector<std::string> options = {"--time",     "4.5",          "--duration", "3",
+                                              "--backward", "--resolution", "2"};
+    std::vector<std::string> words = {"ftle", field, files.path("f.csv").toStdString()};
+    words.insert(words.end(), options.begin(), options.end());
+    ASSERT_EQ(batch(words), 0);
+    std::istringstream rows(files.bytes("f.csv"));
+    std::string header;
+    std::getline(rows, header);
+    EXPECT_EQ(header, "x,y,ftle");
+    float x = 0, y = 0, v = 0;
+    char comma;
+    std::size_t k = 0;
+    for (; rows >> x >> comma >> y >> comma >> v; ++k)
+    {
+        ASSERT_LT(k, core.values.size());
+        EXPECT_EQ(x, core.seedPosition(int(k) % core.seedsX, int(k) / core.seedsX).x) << k;
+        EXPECT_EQ(y, core.seedPosition(int(k) % core.seedsX, int(k) / core.seedsX).y) << k;
+        EXPECT_EQ(v, core.values[k]) << k;
+    }
+    EXPECT_EQ(k, core.values.size());
+
+    words[2] = files.path("f.png").toStdString();
+    ASSERT_EQ(batch(words), 0);
+    const QImage image(files.path("f.png"));
+    EXPECT_EQ(image.width(), core.seedsX);
+    EXPECT_EQ(image.height(), core.seedsY);
+    const FtleColourMap::Range range = FtleColourMap::range(core.values);
+    const FtleColourMap::Rgb north = FtleColourMap::colour(
+        FtleColourMap::Map::Viridis, core.value(0, core.seedsY - 1), range.low, range.high);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(north[0], north[1], north[2]));
+
+    EXPECT_EQ(batch({"ftle", field, "f.csv", "--time", "1", "--duration", "2", "--backward"}), 2);
+    EXPECT_EQ(batch({"ftle", field, "f.csv", "--time", "1"}), 2);
 }
 
 // Help reads and writes nothing; an unknown option is bad usage; a file that is no field is

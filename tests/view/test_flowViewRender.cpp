@@ -6,6 +6,7 @@
 
 #include "syntheticFlow.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 
 #include <utility>
@@ -287,6 +288,27 @@ private slots:
             }
         }
         QVERIFY(!view->bCritpntDetect);
+    }
+
+    // The FTLE background arrives from its worker with a colour bar; a second request
+    // replaces the first, and switching it off gives the frame of before, kept layers and all.
+    void ftleBackgroundComesAndGoes()
+    {
+        workdir->writeField(int3{100, 100, 12},
+                            [](int i, int j, int t) {
+                                return makeFloat2(0.05f * (i - 50), -0.05f * (j - 50) + 0.01f * t);
+                            });
+        open({}, 200);
+        view->uiTimeId = 5;
+        const QImage before = grabFrame();
+        view->on_view_changeFtleMode(FlowView::kFtleForward);
+        view->on_view_changeFtleMode(FlowView::kFtleBoth);
+        QTRY_VERIFY(view->bFtleShown);
+        QVERIFY(view->findChild<QLabel*>()->isVisible());
+        QVERIFY(grabFrame().pixelColor(100, 100) != before.pixelColor(100, 100));
+        view->on_view_changeFtleMode(FlowView::kFtleOff);
+        QCOMPARE(grabFrame(), before);
+        QVERIFY(!view->findChild<QLabel*>()->isVisible());
     }
 
     // Template lines glow red for the shown types only: ticking the attracting nodes beside

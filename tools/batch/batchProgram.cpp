@@ -2,6 +2,7 @@
 
 #include "batchFailure.h"
 #include "fieldImport.h"
+#include "ftleJob.h"
 #include "renderJob.h"
 #include "resultJobs.h"
 
@@ -16,6 +17,7 @@ const char* const BatchProgram::kUsage =
   critpnt FIELD --track [--times A:B] [--format csv|json]
   trace FIELD --seed X,Y [--seed X,Y ...] [--kind streamline|pathline|streakline]
               [--time T] [--format csv|json]
+  ftle FIELD OUT.csv|OUT.png --duration D [--time S] [--backward] [--resolution K]
   render FIELD OUT.png [--time T] [--lic] [--critical-points [--templates]] [--seed X,Y ...]
                [--mark-size P]
 FIELD is a steady header STEM.txt (with STEM.dat), an unsteady header.txt (with its Uf/ and
@@ -51,6 +53,8 @@ int BatchProgram::run(const std::vector<std::string>& words, std::ostream& out, 
             ResultJobs::critpnt(rest, out, err);
         else if (command == "trace")
             ResultJobs::trace(rest, out, err);
+        else if (command == "ftle")
+            FtleJob::run(rest, err);
         else if (command == "render")
             RenderJob::run(rest, err);
         else if (command == "help")

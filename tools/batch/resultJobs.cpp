@@ -7,20 +7,20 @@
 #include "critpnt/critpntTracker.h"
 #include "fieldImport.h"
 #include "fieldInput.h"
+#include "fileExtension.h"
 #include "interruption.h"
 #include "lic/LIC.h"
 #include "netcdf/progress.h"
+#include "numberText.h"
+#include "stagedFile.h"
 #include "tracing/tracedLines.h"
 #include "tracing/tracing.h"
 
 #include <QImage>
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -34,56 +34,6 @@ std::set<std::string> withFieldOptions(std::set<std::string> options)
     options.insert(kFieldOptions.begin(), kFieldOptions.end());
     return options;
 }
-
-// Shortest text that reads back as the same float.
-std::string number(float value)
-{
-    if (!std::isfinite(value))
-        return "null";
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    return std::string(text, end);
-}
-
-// ".PNG" and ".png" alike name a PNG image.
-std::string lowerExtension(const fs::path& path)
-{
-    std::string extension = path.extension().string();
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-
-// A file written under a temporary name is removed unless it was renamed to its real name.
-class StagedFile
-{
-public:
-    explicit StagedFile(fs::path final) : target(std::move(final)), temporary(target)
-    {
-        temporary += ".partial";
-    }
-    ~StagedFile()
-    {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-    }
-    StagedFile(const StagedFile&) = delete;
-    StagedFile& operator=(const StagedFile&) = delete;
-
-    const fs::path& path() const { return temporary; }
-    void commit(bool written) const
-    {
-        std::error_code error;
-        if (written)
-            fs::rename(temporary, target, error);
-        if (!written || error)
-            throw BatchFailure::badInput("cannot write " + target.string());
-    }
-
-private:
-    fs::path target;
-    fs::path temporary;
-};
 
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
 // this. The noise restarts the C library's sequence, as in the view's first image of a run.
@@ -168,15 +118,16 @@ void writeLine(std::ostream& out, bool json, int line, const std::string& kind, 
     if (!json)
     {
         for (int k = 0; k < polyline.count; ++k)
-            out << line << ',' << k << ',' << number(polyline.points[k].x) << ','
-                << number(polyline.points[k].y) << '\n';
+            out << line << ',' << k << ',' << numberText(polyline.points[k].x) << ','
+                << numberText(polyline.points[k].y) << '\n';
         return;
     }
     out << (line ? ",\n" : "[\n") << "{\"line\": " << line << ", \"kind\": \"" << kind
-        << "\", \"seed\": [" << number(seed.x) << ", " << number(seed.y) << "], \"points\": [";
+        << "\", \"seed\": [" << numberText(seed.x) << ", " << numberText(seed.y)
+        << "], \"points\": [";
     for (int k = 0; k < polyline.count; ++k)
-        out << (k ? ", [" : "[") << number(polyline.points[k].x) << ", "
-            << number(polyline.points[k].y) << ']';
+        out << (k ? ", [" : "[") << numberText(polyline.points[k].x) << ", "
+            << numberText(polyline.points[k].y) << ']';
     out << "]}";
 }
 // The view's rule for the field's width unless --pixels-per-cell K says otherwise.
@@ -217,15 +168,15 @@ void writeTracksCsv(const CritpntTracker& tracker, int stepOffset, std::ostream&
     out << "track,step,x,y,type,code\n";
     for (std::size_t id = 0; id < tracker.tracks.size(); ++id)
         for (const trackPoint& p : tracker.tracks[id].points)
-            out << id << ',' << p.step + stepOffset << ',' << number(p.pos.x) << ','
-                << number(p.pos.y) << ',' << typeName(p.type) << ',' << p.type << '\n';
+            out << id << ',' << p.step + stepOffset << ',' << numberText(p.pos.x) << ','
+                << numberText(p.pos.y) << ',' << typeName(p.type) << ',' << p.type << '\n';
 }
 
 void writeTrackEvent(const trackEvent& e, int stepOffset, std::ostream& out)
 {
     static const char* const kKinds[] = {"type change", "birth", "death"};
     out << "{\"kind\": \"" << kKinds[e.kind] << "\", \"step\": " << e.step + stepOffset
-        << ", \"position\": [" << number(e.pos.x) << ", " << number(e.pos.y) << "], ";
+        << ", \"position\": [" << numberText(e.pos.x) << ", " << numberText(e.pos.y) << "], ";
     if (e.kind == TEK_TYPE_CHANGE)
         out << "\"track\": " << e.track << ", \"from\": \"" << typeName(e.fromType)
             << "\", \"to\": \"" << typeName(e.toType) << "\"}";
@@ -243,7 +194,7 @@ void writeTracksJson(const CritpntTracker& tracker, int stepOffset, std::ostream
         for (const trackPoint& p : tracker.tracks[id].points)
         {
             out << (first ? "" : ", ") << "{\"step\": " << p.step + stepOffset
-                << ", \"x\": " << number(p.pos.x) << ", \"y\": " << number(p.pos.y)
+                << ", \"x\": " << numberText(p.pos.x) << ", \"y\": " << numberText(p.pos.y)
                 << ", \"type\": \"" << typeName(p.type) << "\", \"code\": " << p.type << '}';
             first = false;
         }
@@ -333,7 +284,7 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
     for (const auto& type : types)
         for (int k = 0; k < type.count; ++k, first = false)
         {
-            const std::string x = number(type.points[k].x), y = number(type.points[k].y);
+            const std::string x = numberText(type.points[k].x), y = numberText(type.points[k].y);
             if (json)
                 out << (first ? "\n" : ",\n") << "{\"x\": " << x << ", \"y\": " << y
                     << ", \"type\": \"" << type.name << "\", \"code\": " << type.code << '}';
