@@ -9,9 +9,11 @@
 namespace
 {
 const char* const kUsage =
-    "usage: quorvel [Qt options]\n"
-    "Opens the window on ./data/hurricane_z_8.dat in the working directory; the full panel\n"
-    "shows with QUORVEL_PANEL=full (or Ctrl+M).\n";
+    "usage: quorvel [Qt options] [FIELD]\n"
+    "Opens the window on the flow field FIELD: a binary slice file, a steady or unsteady header\n"
+    "(.txt) or a NetCDF file; without FIELD on ./data/hurricane_z_8.dat in the working\n"
+    "directory. File > Open (Ctrl+O) or a file dropped on the view opens another one. The full\n"
+    "panel shows with QUORVEL_PANEL=full (or Ctrl+M).\n";
 }
 
 int main(int argc, char* argv[])
@@ -29,5 +31,6 @@ int main(int argc, char* argv[])
         QApplication::setStyle("Fusion");
     MyClass window;
     window.show();
+    window.openFromArguments(QApplication::arguments().mid(1));
     return app.exec();
 }

@@ -1,13 +1,18 @@
 #include "app/myclass.h"
 
+#include "app/fieldOpenMenu.h"
 #include "app/ftlePanel.h"
 #include "app/panelLayout.h"
 #include "app/tabReadStdyDat.h"
 #include "app/tabReadUnstdyDat.h"
 #include "common/checkBoxStatus.h"
+#include "common/printLine.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPointer>
 #include <QScreen>
 
 MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, flags)
@@ -47,13 +52,37 @@ MyClass::MyClass(QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, f
 
     panelLayout = new PanelLayout(this, ui, viewW);
     new FtlePanel(ui.groupBox_5, flowView2d);
+    fieldOpenMenu = new FieldOpenMenu(this);
     panelLayout->adoptGroupWidgets();
+    connect(panelLayout, &PanelLayout::hint, this, &MyClass::setHint);
     connect(panelLayout->hSliMarkSize, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeMarkSize);
     connect(panelLayout->cbTracks, &QCheckBox::stateChanged, flowView2d,
             &FlowView::on_view_toggleTracks);
     if (PanelLayout::fullRequested())
         panelLayout->setFull(true);
+    connect(flowView2d, &FlowView::view_dataSetLoaded_msg, this, &MyClass::dataSetLoaded);
+    flowView2d->installEventFilter(this);
+    // Every loader message and refusal reaches the hint line too, from whichever thread.
+    QPointer<MyClass> self(this);
+    setPrintLineObserver(
+        [self](const std::string& line)
+        {
+            const QString text = QString::fromLocal8Bit(line.c_str());
+            if (self)
+                QMetaObject::invokeMethod(
+                    self, [self, text] { self->showMessage(text, true); }, Qt::AutoConnection);
+        });
+}
+
+MyClass::~MyClass()
+{
+    setPrintLineObserver({});
+}
+
+bool MyClass::openFromArguments(const QStringList& arguments)
+{
+    return !arguments.isEmpty() && fieldOpenMenu->openFile(arguments.first());
 }
 
 QRect MyClass::placement(QSize desktopSize, int viewW)
@@ -124,6 +153,8 @@ void MyClass::initSliders()
     connect(ui.cbDistCtrl, &QCheckBox::stateChanged, flowView2d, &FlowView::on_view_toggleDistCtrl);
     connect(ui.hSliUnstdySliceID, &QSlider::valueChanged, flowView2d,
             &FlowView::on_view_changeUnstdySlice);
+    connect(ui.pbSliceChosen, &QPushButton::clicked, this,
+            [this] { flowView2d->on_view_changeUnstdySlice(ui.hSliUnstdySliceID->value()); });
     connect(ui.pbSliceChosen, &QPushButton::clicked, flowView2d,
             &FlowView::on_view_confirmUnstdySliceID);
     connect(this, &MyClass::view_strkSliceIntv_msg, flowView2d,
@@ -132,6 +163,10 @@ void MyClass::initSliders()
 
 void MyClass::initFileReading()
 {
+    // Before the view's own connections, so that the view loads the paths shown.
+    connect(ui.btnconfirmStdyFile, &QPushButton::clicked, this, [this] { handOverTabPaths(true); });
+    connect(ui.btnconfirmUnstdyFile, &QPushButton::clicked, this,
+            [this] { handOverTabPaths(false); });
     connect(rdStdyDat, &TabReadStdyDat::stdydirPasstoDataMani, flowView2d,
             &FlowView::on_updateStdyDataDir);
     connect(ui.btnconfirmStdyFile, &QPushButton::clicked, flowView2d,
@@ -315,7 +350,66 @@ void MyClass::setBlackToolTip(QWidget* widget, const QString& text)
 
 void MyClass::setHint(const QString& hint)
 {
+    clearError();
     ui.labHint->setText(hint);
+}
+
+void MyClass::showMessage(const QString& message, bool error)
+{
+    clearError();
+    ui.labHint->setText(message);
+    if (!error)
+        return;
+    QPalette red = ui.labHint->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    ui.labHint->setPalette(red);
+    errorShown = true;
+}
+
+void MyClass::clearError()
+{
+    if (!errorShown)
+        return;
+    ui.labHint->setPalette(QPalette());
+    ui.labHint->setAttribute(Qt::WA_SetPalette, false);
+    ui.labHint->clear();
+    errorShown = false;
+}
+
+bool MyClass::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == flowView2d && event->type() == QEvent::MouseButtonPress)
+        clearError();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// "OK" loads what the boxes and the slice slider show, whatever was picked before.
+void MyClass::handOverTabPaths(bool steady)
+{
+    if (steady)
+    {
+        flowView2d->on_updateStdyDataDir(rdStdyDat->leStdyHdrDir->text(),
+                                         rdStdyDat->leStdyDatDir->text());
+        return;
+    }
+    const QString dataPath = rdUbstdyDat->leUnstdyDatDir->text();
+    const QString other = dataPath.contains('U') ? QString(dataPath).replace('U', 'V')
+                                                 : QString(dataPath).replace('V', 'U');
+    flowView2d->on_updateUnstdyDataDir(rdUbstdyDat->leUnstdyHdrDir->text(), dataPath, other);
+    flowView2d->on_view_changeUnstdySlice(ui.hSliUnstdySliceID->value());
+}
+
+// A tab's data set replaces an opened file: the title and the mark size are the window's own.
+void MyClass::dataSetLoaded(int depth, int slice)
+{
+    setWindowTitle(tr("Quorvel"));
+    panelLayout->hSliMarkSize->setValue(100);
+    if (depth < 1)
+        return;
+    ui.hSliUnstdySliceID->setRange(1, depth);
+    ui.hSliUnstdySliceID->setValue(slice);
+    showRange(ui.hSliUnstdySliceID, ui.labMinUnstdySlice, ui.labCurrUnstdySlice,
+              ui.labMaxUnstdySlice);
 }
 
 // ---- Modes ----

@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 
+class FieldOpenMenu;
 class QGroupBox;
 class PanelLayout;
 class QScreen;
@@ -23,6 +24,13 @@ class MyClass : public QMainWindow
 
 public:
     explicit MyClass(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+    ~MyClass() override;
+
+    // Opens the field file a command line names (arguments after the program's name); false
+    // when there is none or it was refused.
+    bool openFromArguments(const QStringList& arguments);
+    // Shows a message in the hint line; an error stays red until the next action.
+    void showMessage(const QString& message, bool error);
 
     // The window rectangle for a desktop of the given size: centred horizontally, 15 pixels
     // below the true centre vertically, never clamped.
@@ -44,6 +52,8 @@ public:
     int cntAnimStrmStrkPathl = 1;
     // Compact or full panel; owns the full panel's mark-size slider.
     PanelLayout* panelLayout = nullptr;
+    // File -> Open, Ctrl+O and files dropped on the view.
+    FieldOpenMenu* fieldOpenMenu = nullptr;
 
 signals:
     void view_strkSliceIntv_msg(float);
@@ -90,8 +100,14 @@ public slots:
     void on_cbAttrNode_stateChanged(int state);
     void on_cbSaddlePnt_stateChanged(int state);
     void change_AnimStrmStrkPathl();
+    // A tab's data set was loaded: the slice slider covers its depth.
+    void dataSetLoaded(int depth, int slice);
     // The time-step slider reaches every step of the loaded field (48 without one).
     void followFieldSteps(int steps);
+
+protected:
+    // A press in the view is the next action, which ends an error shown in the hint line.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // One check box of a row of the panel's exclusion tables.
@@ -119,8 +135,11 @@ private:
     void setCritpntBoxes(bool checked);
     void showCritpntHint(int state, const QString& hint);
     void setHint(const QString& hint);
+    void handOverTabPaths(bool steady);
+    void clearError();
     // The time-step slider's end: the field's steps over the released streak interval.
     void limitTimeSteps();
 
+    bool errorShown = false;
     int fieldSteps = 48;
 };

@@ -90,12 +90,11 @@ void PanelLayout::toggle()
 {
     setFull(!full);
     const QString key = shortcut().toString(QKeySequence::NativeText);
-    ui.labHint->setText(
-        full ? tr("All controls shown. %1 returns to the compact panel; QUORVEL_PANEL=full "
-                  "starts with all controls")
-                   .arg(key)
-             : tr("Compact panel. %1 shows all controls; QUORVEL_PANEL=full starts with them")
-                   .arg(key));
+    emit hint(full ? tr("All controls shown. %1 returns to the compact panel; QUORVEL_PANEL=full "
+                        "starts with all controls")
+                         .arg(key)
+                   : tr("Compact panel. %1 shows all controls; QUORVEL_PANEL=full starts with them")
+                         .arg(key));
 }
 
 // Hidden widgets must not be Tab stops: a Space would act on a control nobody can see.

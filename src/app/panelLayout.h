@@ -36,6 +36,10 @@ public:
     // "Tracks": the critical points' tracks over all time steps; unchecked at start.
     QCheckBox* cbTracks = nullptr;
 
+signals:
+    // A sentence for the hint line.
+    void hint(const QString& text);
+
 public slots:
     // Switches layouts; the window widens or narrows about its centre.
     void setFull(bool on);

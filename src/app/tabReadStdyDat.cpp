@@ -1,6 +1,7 @@
 #include "app/tabReadStdyDat.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 
 TabReadStdyDat::TabReadStdyDat(QWidget* parent) : QWidget(parent), chooseFile(defaultFileChooser())
@@ -21,13 +22,18 @@ TabReadStdyDat::TabReadStdyDat(QWidget* parent) : QWidget(parent), chooseFile(de
 
 TabReadStdyDat::FileChooser TabReadStdyDat::defaultFileChooser()
 {
-    return [](QWidget* owner, const QString& caption, const QString& filter)
-    { return QFileDialog::getOpenFileName(owner, caption, QString(), filter); };
+    return [](QWidget* owner, const QString& caption, const QString& folder, const QString& filter)
+    { return QFileDialog::getOpenFileName(owner, caption, folder, filter); };
+}
+
+QString TabReadStdyDat::folderOf(const QLineEdit* path)
+{
+    return path && !path->text().isEmpty() ? QFileInfo(path->text()).path() : QString();
 }
 
 void TabReadStdyDat::on_btnOpnStdyHdrDlg()
 {
-    const QString hdrPath = chooseFile(this, tr("Open Steady Flow Header file"),
+    const QString hdrPath = chooseFile(this, tr("Open Steady Flow Header file"), QString(),
                                        tr("Header files (*.txt);;All Files (*)"));
     if (hdrPath.isEmpty())
         return;
@@ -37,7 +43,8 @@ void TabReadStdyDat::on_btnOpnStdyHdrDlg()
 void TabReadStdyDat::on_btnOpnStdyDatDlg()
 {
     const QString vecPath =
-        chooseFile(this, tr("Open Steady Flow Data file"), tr("Data files (*.dat);;All Files (*)"));
+        chooseFile(this, tr("Open Steady Flow Data file"), folderOf(leStdyHdrDir),
+                   tr("Data files (*.dat);;All Files (*)"));
     if (vecPath.isEmpty())
         return;
     announce(QString(vecPath).replace(".dat", ".txt", Qt::CaseSensitive), vecPath);

@@ -15,9 +15,13 @@ class TabReadStdyDat : public QWidget
     Q_OBJECT
 
 public:
-    // Runs a modal open-file dialog (parent, caption, filter) and returns the chosen path,
-    // empty when cancelled. Replaceable so that scripted callers need no real dialog.
-    using FileChooser = std::function<QString(QWidget*, const QString&, const QString&)>;
+    // Runs a modal open-file dialog (parent, caption, start folder, filter) and returns the
+    // chosen path, empty when cancelled. Replaceable so that scripted callers need no real
+    // dialog.
+    using FileChooser =
+        std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+    // The folder of the file a line edit names, where its companion is looked for.
+    static QString folderOf(const QLineEdit* path);
 
     explicit TabReadStdyDat(QWidget* parent);
 

@@ -24,7 +24,7 @@ TabReadUnstdyDat::TabReadUnstdyDat(QWidget* parent)
 
 void TabReadUnstdyDat::on_btnOpnUnstdyHdrDlg()
 {
-    const QString path = chooseFile(this, tr("Open Unsteady Flow Header files"),
+    const QString path = chooseFile(this, tr("Open Unsteady Flow Header files"), QString(),
                                     tr("Header files (*.txt);;All Files (*)"));
     if (path.isEmpty())
         return;
@@ -37,6 +37,7 @@ void TabReadUnstdyDat::on_btnOpnUnstdyHdrDlg()
 void TabReadUnstdyDat::on_btnOpnUnstdyDatDlg()
 {
     const QString path = chooseFile(this, tr("Open Unsteady Flow Data files"),
+                                    TabReadStdyDat::folderOf(leUnstdyHdrDir),
                                     tr("Data files (*.dat);;All Files (*)"));
     if (path.isEmpty())
         return;

@@ -327,6 +327,25 @@ bool NetcdfField::looksLikeNetcdf(const std::string& file)
            std::memcmp(magic, "\x89HDF", 4) == 0;
 }
 
+std::vector<std::string> NetcdfField::fieldVariables(const std::string& file)
+{
+    int id = -1;
+    if (!looksLikeNetcdf(file) || nc_open(file.c_str(), NC_NOWRITE, &id) != NC_NOERR)
+        return {};
+    int count = 0;
+    nc_inq_nvars(id, &count);
+    std::vector<std::string> found;
+    for (int var = 0; var < count; ++var)
+    {
+        nc_type type;
+        nc_inq_vartype(id, var, &type);
+        if (varRank(id, var) >= 2 && type != NC_CHAR && type < NC_STRING)
+            found.push_back(varName(id, var));
+    }
+    nc_close(id);
+    return found;
+}
+
 void NetcdfField::fail(const std::string& what) const
 {
     throw FieldFailure::badInput(path + ": " + what);

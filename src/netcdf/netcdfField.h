@@ -34,6 +34,9 @@ public:
 
     // True when the file starts like a NetCDF file (classic, 64-bit offset, CDF-5 or HDF5).
     static bool looksLikeNetcdf(const std::string& path);
+    // The variables of at least two dimensions that hold numbers: the candidates for u and v
+    // when the file names neither.
+    static std::vector<std::string> fieldVariables(const std::string& path);
 
     // The samples of one step go to a sink in blocks of at most kBlockSamples, in output order
     // (level after level, rows from the south, x fastest), so that no plane is held whole.
@@ -63,6 +66,7 @@ public:
     int height() const { return dimLength[kY]; }
     int steps() const { return dimLength[kTime]; }
     int levels() const { return allLevels ? dimLength[kLevel] : 1; }
+    int levelCount() const { return dimLength[kLevel]; }
     const std::string& uName() const { return names[0]; }
     const std::string& vName() const { return names[1]; }
     const std::string& units() const { return velocityUnits; }

@@ -33,6 +33,7 @@ FlowView::FlowView(QWidget* parent, int viewW, int viewH)
     commitedLines = std::make_unique<TracedLines>();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAcceptDrops(true);
     setUpFtle();
     resetView();
 }
@@ -54,10 +55,9 @@ QSurfaceFormat FlowView::surfaceFormat()
     return format;
 }
 
-void FlowView::resetView()
+void FlowView::resetToDefaultField()
 {
     stopFtle();
-    uiTimelDispTimeId = 0;
     dataMani = std::make_unique<DataManipulate>(stdyHdrPth, stdyDatPth, unstdyHdrPth, unstdyDatPth,
                                                 tabStdyEnable);
     // The loader says why it could not load the file; the view goes on with an empty field.

@@ -11,6 +11,7 @@
 #include "data/noDataMask.h"
 #include "ftle/ftleColourMap.h"
 #include "lic/LIC.h"
+#include "netcdf/fieldOpener.h"
 #include "scene/bandBuilder.h"
 #include "scene/critpntShapes.h"
 #include "scene/fieldLineType.h"
@@ -50,8 +51,14 @@ public:
     // install it as the default before any widget exists.
     static QSurfaceFormat surfaceFormat();
 
-    // (Re)creates field, tracer and LIC generator for the current paths and centres the camera.
+    // (Re)creates field, tracer and LIC generator for the current paths and centres the camera;
+    // a file the user opened is read again in place of the default slice file.
     void resetView();
+    // Opens any field file the tool reads in place of the current field. On success message
+    // holds the loader's notes; on failure it holds why, and everything stays as it was.
+    bool openField(const QString& path, const FieldOpener::Options& options, QString& message);
+    // The file a reset reloads; empty while the default data or a tab's data set is shown.
+    const QString& openedFile() const { return openedPath; }
     // The whole field in view, centred, its longer side filling the view.
     void fitCamera();
     // False when the default slice file was missing or refused: there is nothing to map to.
@@ -203,6 +210,11 @@ signals:
     void view_enable_animation_msg(int state);
     void view_enable_lic_msg(int state);
     void reset_cntAnimStrmStrkPathl_msg();
+    // A file was dropped on the view.
+    void view_fileDropped_msg(QString path);
+    // A tab's data set was loaded: its number of depth slices (0 for a steady field) and the
+    // slice shown, from 1.
+    void view_dataSetLoaded_msg(int depth, int slice);
     // The loaded field's time steps, after every load that can change them.
     void view_field_steps_msg(int steps);
     // A sentence for the hint line: why a request did nothing.
@@ -281,6 +293,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Window position of a mouse event with y measured upwards from the bottom edge.
@@ -332,8 +346,23 @@ private:
     // Slot steps.
     bool switchFieldLine(bool& flag, int state);
     void announceControls(int animationState, int licState);
-    bool dataSetFilesPresent() const;
+    bool dataSetFilesPresent(bool steady) const;
     void adoptLoadedFieldSize();
+    // The default slice file, or an empty field when it is missing or refused.
+    void resetToDefaultField();
+    // Loads the steady or unsteady data set of the tabs' paths in place of the current field.
+    void loadDataSet(bool steady);
+    // A tab's data set read into a new field, or nothing (after saying why) when refused.
+    std::unique_ptr<DataManipulate> readDataSet(bool steady);
+    // Puts a newly loaded field in place of the current one: lines cleared, tracer, LIC and
+    // camera made for it, its LIC images kept under licFolder, critical points found again.
+    void installField(std::unique_ptr<DataManipulate> data, const QString& licFolder);
+    void redetectCritpnts();
+    std::unique_ptr<DataManipulate> readOpenedField(const QString& path,
+                                                    const FieldOpener::Options& options,
+                                                    QString& message) const;
+    QString openedPath;
+    FieldOpener::Options openedOptions;
 
     BandBuilder band;
 

@@ -117,6 +117,13 @@ void FlowView::showLIC()
                       image.toLocal8Bit().constData());
             return;
         }
+        // The tab's "OK" reads the field at once; its image may still be missing.
+        if (!QFileInfo::exists(stdyLicImg))
+        {
+            printLine("Missing LIC image of the steady data: %s",
+                      stdyLicImg.toLocal8Bit().constData());
+            return;
+        }
     }
     else
     {

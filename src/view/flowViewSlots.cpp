@@ -229,37 +229,25 @@ void FlowView::on_view_changeUnstdySlice(int value)
     bFirstComputeCritpnt = true;
 }
 
+// Reads the active data set again, for an unsteady set at the chosen slice.
 void FlowView::on_view_confirmUnstdySliceID()
 {
-    clearFlowData();
-    if (dataSetFilesPresent())
-    {
-        // The FTLE worker reads the samples the loader replaces.
-        stopFtle();
-        if (dataMani->readVectFile(tabStdyEnable, stdyLicImg))
-            adoptLoadedFieldSize();
-        else
-            report("The chosen data set was refused; the previous field stays: ",
-                   tabStdyEnable ? dataMani->stdyDatPth : dataMani->unstdyDatPth);
-    }
-    invalidate();
-    showLICOrHisto();
-    bFirstComputeCritpnt = true;
-    repaint();
+    loadDataSet(tabStdyEnable);
 }
 
 // The loader would go on with whatever it finds; a data set whose header or data file is
 // missing is not loaded at all, so the field shown stays usable.
-bool FlowView::dataSetFilesPresent() const
+bool FlowView::dataSetFilesPresent(bool steady) const
 {
-    const QString paths[] = {tabStdyEnable ? dataMani->stdyHdrPth : dataMani->unstdyHdrPth,
-                             tabStdyEnable ? dataMani->stdyDatPth : dataMani->unstdyDatPth};
+    const QString paths[] = {steady ? stdyHdrPth : unstdyHdrPth,
+                             steady ? stdyDatPth : unstdyDatPth};
     for (const QString& path : paths)
     {
         const InputFile file(path.toLocal8Bit().toStdString());
         if (!file.usable())
         {
-            report("Missing data file; the previous field stays: ",
+            report(steady ? "Missing file of the steady data set; the previous field stays: "
+                          : "Missing file of the unsteady data set; the previous field stays: ",
                    path + ": " + QString::fromLocal8Bit(file.problem.c_str()));
             return false;
         }
@@ -337,30 +325,15 @@ void FlowView::on_updateUnstdyDataDir(QString hdrPath, QString vecPath, QString 
     unstdyDatPth = dataMani->unstdyDatPth = pickedV ? vecPath2 : vecPath;
 }
 
+// "OK" on a tab loads the paths its boxes show, which the window hands over first.
 void FlowView::on_view_btnconfirmStdyFile()
 {
-    tabStdyEnable = true;
-    tabUnstdyEnable = false;
-    bFirstComputeCritpnt = true;
-    clearFlowData();
-    resetView();
-    flowlineRadius = 0.6f;
-    flowSeedRadius = 0.2f;
-    showLICOrHisto();
-    repaint();
+    loadDataSet(true);
 }
 
 void FlowView::on_view_btnconfirmUnstdyFile()
 {
-    tabStdyEnable = false;
-    tabUnstdyEnable = true;
-    bFirstComputeCritpnt = true;
-    flowlineRadius = 3.0f;
-    flowSeedRadius = 2.0f;
-    clearFlowData();
-    resetView();
-    showLICOrHisto();
-    repaint();
+    loadDataSet(false);
 }
 
 // Saved image.

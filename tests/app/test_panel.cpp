@@ -276,10 +276,16 @@ private slots:
         // dialog changes nothing.
         const FlowView& v = *full.flowView2d;
         QString answer = "u/Vf/Vf07.dat";
-        const auto dialog = [&](QWidget*, const QString&, const QString&) { return answer; };
+        QString folder;
+        const auto dialog = [&](QWidget*, const QString&, const QString& start, const QString&)
+        {
+            folder = start;
+            return answer;
+        };
         full.rdStdyDat->chooseFile = dialog;
         full.rdUbstdyDat->chooseFile = dialog;
         full.ui.btnOpnUnstdyDatDlg->click();
+        QCOMPARE(folder, QString("./flow data/unstdy flow data")); // beside the header
         QCOMPARE(v.unstdyDatPth, QString("u/Uf/Uf07.dat"));
         answer = "s/field.dat";
         full.ui.btnOpnStdyDatDlg->click();
@@ -299,7 +305,8 @@ private slots:
                          << v.viewCntAnimPTl << v.iTimer->isActive() << v.markScale << v.bTracks
                          << v.unstdyHdrPth << v.unstdyDatPth << v.stdyHdrPth << v.stdyDatPth
                          << v.tabStdyEnable << v.tabUnstdyEnable << v.dataMani->uiUnstdySlicId
-                         << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex();
+                         << QDir("flow data").count() << full.ui.tabFlowFile->currentIndex()
+                         << full.ui.labHint->text();
             return out;
         };
         v.iTimer->start(1000); // which tubes stop

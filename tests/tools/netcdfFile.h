@@ -48,6 +48,16 @@ public:
         check(nc_put_var_double(id, var, values.data()));
     }
 
+    // Time step t of a (time, y, x) variable.
+    void putStep(int var, size_t t, size_t height, size_t width, const std::vector<double>& values)
+    {
+        if (!inData)
+            check(nc_enddef(id));
+        inData = true;
+        const size_t start[] = {t, 0, 0}, count[] = {1, height, width};
+        check(nc_put_vara_double(id, var, start, count, values.data()));
+    }
+
 private:
     static void check(int status)
     {
