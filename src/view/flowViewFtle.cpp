@@ -3,6 +3,7 @@
 // LIC image or multiplied into it, with a colour bar in the view's lower right corner.
 #include "view/flowView.h"
 
+#include "common/printLine.h"
 #include "ftle/ftleColourMap.h"
 #include "view/ftleWorker.h"
 
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace
 {
@@ -40,14 +42,31 @@ std::vector<FtleSettings> requestsFor(int mode, int startStep, int duration, int
                                       int tracingStep)
 {
     std::vector<FtleSettings> runs;
-    // Each direction takes what it can of the duration within the field's steps.
-    const int forward = std::min(duration, steps - 1 - startStep);
-    const int backward = std::min(duration, startStep);
+    // Each direction takes what it can of the duration within the field's steps; a steady
+    // field holds for all time and takes all of it.
+    const bool steady = steps == 1;
+    const int forward = steady ? duration : std::min(duration, steps - 1 - startStep);
+    const int backward = steady ? duration : std::min(duration, startStep);
     if ((mode == FlowView::kFtleForward || mode == FlowView::kFtleBoth) && forward > 0)
         runs.push_back({float(startStep), float(forward), false, 1, tracingStep});
     if ((mode == FlowView::kFtleBackward || mode == FlowView::kFtleBoth) && backward > 0)
         runs.push_back({float(startStep), float(backward), true, 1, tracingStep});
     return runs;
+}
+
+// Why the request cannot be drawn, empty when it can: the first run the core refuses or, when
+// every direction asked was left out for want of steps, the direction asked over its full
+// duration.
+std::string refusalOf(int3 size, const std::vector<FtleSettings>& runs, int mode, int startStep,
+                      int duration, int tracingStep)
+{
+    for (const FtleSettings& run : runs)
+        if (std::string why = FtleField::refusal(size, run); !why.empty())
+            return why;
+    if (!runs.empty() || mode == FlowView::kFtleOff)
+        return {};
+    const bool backward = mode == FlowView::kFtleBackward;
+    return FtleField::refusal(size, {float(startStep), float(duration), backward, 1, tracingStep});
 }
 } // namespace
 
@@ -98,11 +117,17 @@ void FlowView::requestFtle()
 {
     stopFtle();
     ftleRequestKey = {reinterpret_cast<std::intptr_t>(dataMani.get()), uiTimeId};
-    const std::vector<FtleSettings> runs =
-        hasField() ? requestsFor(ftleMode, uiTimeId, uiFtleDuration, dataMani->flowFieldSize.z,
-                                 uiIntvTracStp)
-                   : std::vector<FtleSettings>{};
-    if (runs.empty())
+    const int3 size = hasField() ? dataMani->flowFieldSize : int3{};
+    std::vector<FtleSettings> runs;
+    std::string refusal;
+    if (hasField())
+    {
+        runs = requestsFor(ftleMode, uiTimeId, uiFtleDuration, size.z, uiIntvTracStp);
+        refusal = refusalOf(size, runs, ftleMode, uiTimeId, uiFtleDuration, uiIntvTracStp);
+    }
+    if (!refusal.empty())
+        printLine("%s", refusal.c_str()); // reaches the window's hint line
+    if (runs.empty() || !refusal.empty())
     {
         bFtleShown = false;
         ftleColourBar->hide();
@@ -110,7 +135,7 @@ void FlowView::requestFtle()
         return;
     }
     ftleRunsForward = !runs.front().bBackward;
-    ftleWorker->request(dataMani->flowFieldSize, dataMani->orgnvectField2d.data(), runs);
+    ftleWorker->request(size, dataMani->orgnvectField2d.data(), runs);
     ftleProgressTimer->start();
     emit view_ftle_progress_msg(0);
 }

@@ -267,6 +267,8 @@ private slots:
         QCOMPARE(full.flowView2d->ftleMode, FlowView::kFtleOff);
         full.ui.groupBox_5->findChild<QRadioButton*>("rbtnFtleBackward")->click();
         QCOMPARE(full.flowView2d->ftleMode, FlowView::kFtleBackward);
+        // From step 0 there is nothing to go back over: the hint line says so.
+        QCOMPARE(full.ui.labHint->text(), "The FTLE time window leaves the field's steps 0 to 1.");
         full.ui.groupBox_5->findChild<QRadioButton*>("rbtnFtleOff")->click();
         full.flowView2d->setFocus();
         QTest::keyClick(&full, Qt::Key_Tab);

@@ -292,6 +292,7 @@ private slots:
 
     // The FTLE background arrives from its worker with a colour bar; a second request
     // replaces the first, and switching it off gives the frame of before, kept layers and all.
+    // A steady field shows it too.
     void ftleBackgroundComesAndGoes()
     {
         workdir->writeField(int3{100, 100, 12},
@@ -309,6 +310,12 @@ private slots:
         view->on_view_changeFtleMode(FlowView::kFtleOff);
         QCOMPARE(grabFrame(), before);
         QVERIFY(!view->findChild<QLabel*>()->isVisible());
+
+        // A steady field holds for all time, so either direction takes the whole duration.
+        open(int3{40, 40, 1}, 200);
+        view->on_view_changeFtleMode(FlowView::kFtleBackward);
+        grabFrame();
+        QTRY_VERIFY(view->bFtleShown);
     }
 
     // Template lines glow red for the shown types only: ticking the attracting nodes beside

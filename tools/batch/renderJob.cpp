@@ -81,6 +81,18 @@ void traceSeeds(FlowView& view, const std::vector<float2>& seeds)
     tracer.rakeStrml(tracer.rakeSeeds, true, view.dataMani->flowFieldSize,
                      view.dataMani->orgnvectField2dSlice.data(), &lines, lines.currNumpnt);
 }
+
+// --mark-size, 0 when not given (the marks are then fitted to the field).
+int markPercentGiven(const BatchArguments& args)
+{
+    if (!args.has("--mark-size"))
+        return 0;
+    const int percent = args.integer("--mark-size", 0);
+    if (percent < FieldFit::kMinMarkPercent || percent > FieldFit::kMaxMarkPercent)
+        throw BatchFailure::badUsage("--mark-size is 25 to 400 (percent), not " +
+                                     std::to_string(percent));
+    return percent;
+}
 } // namespace
 
 void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
@@ -101,15 +113,18 @@ void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
     if (args.has("--templates") && (!args.has("--critical-points") || !seeds.empty()))
         throw BatchFailure::badUsage("--templates go with --critical-points and without --seed: "
                                      "the window traces them into the clicked lines' store");
+    // Every option value is read before the display is asked for, so bad usage is exit 2
+    // with or without one.
+    const int time = args.integer("--time", 0);
+    const int givenMarkPercent = markPercentGiven(args);
+    FieldInput::selection(args, false);
+    if (args.has("--scale"))
+        args.number("--scale", 1.0);
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         throw BatchFailure::badInput("render needs a display: run it under xvfb-run -a");
-    const int time = args.integer("--time", 0);
     FieldInput input(args.positional(0), args, err, time, time);
     const int markPercent =
-        args.integer("--mark-size", FieldFit::markPercent(input.data.flowFieldSize.x));
-    if (markPercent < FieldFit::kMinMarkPercent || markPercent > FieldFit::kMaxMarkPercent)
-        throw BatchFailure::badUsage("--mark-size is 25 to 400 (percent), not " +
-                                     std::to_string(markPercent));
+        givenMarkPercent > 0 ? givenMarkPercent : FieldFit::markPercent(input.data.flowFieldSize.x);
 
     const ViewFolder folder;
     writeSliceFile(input.data, input.index(time), folder.sliceFile());
