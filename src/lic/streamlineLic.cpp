@@ -73,8 +73,9 @@ bool StreamlineLic::trace(int i, int j, float dir, std::vector<Segment>& out) co
         seg = seg >= far ? far : seg + kOvershoot;
         const float nx = x + seg * vx;
         const float ny = y + seg * vy;
-        const int px = std::clamp(int((x + nx) * 0.5f), 0, width - 1);
-        const int py = std::clamp(int((y + ny) * 0.5f), 0, height - 1);
+        // Clamped as floats: a huge vector's step does not fit an int.
+        const int px = int(std::clamp((x + nx) * 0.5f, 0.0f, float(width - 1)));
+        const int py = int(std::clamp((y + ny) * 0.5f, 0.0f, float(height - 1)));
         const int pixel = py * width + px;
         out.push_back({t, t + seg, float(noise[pixel]), pixel});
         t += seg;
