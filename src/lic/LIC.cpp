@@ -2,6 +2,7 @@
 
 #include "common/printLine.h"
 #include "lic/licRows.h"
+#include "lic/streamlineLic.h"
 
 #include <QFile>
 #include <algorithm>
@@ -101,17 +102,21 @@ bool LIC::GenLICImage(int winWidth, int winHeight, const float2* orgnvectField2d
     doLic = true;
     MakeWhiteNoise(imageW, imageH, pNoise.data());
     GenBoxFiltrLUT(kLUTSize, p_LUT0, p_LUT1);
-    std::vector<float> vectors;
     if (k == 1)
     {
-        vectors.resize(2 * pixels);
+        std::vector<float> vectors(2 * pixels);
         std::memcpy(vectors.data(), orgnvectField2d, pixels * sizeof(float2));
+        FlowImagingLIC(vectors.data(), pNoise.data(), pImage.data(), p_LUT0, p_LUT1, kKernelLength,
+                       imageW, imageH);
     }
     else
-        vectors = fineVectors(orgnvectField2d, winWidth, winHeight, k);
-    // Pixels are 1 / k cell wide, so the same field distance takes k times the kernel.
-    FlowImagingLIC(vectors.data(), pNoise.data(), pImage.data(), p_LUT0, p_LUT1,
-                   kKernelLength * float(k), imageW, imageH);
+    {
+        // Pixels are 1 / k cell wide, so the same field distance takes k times the kernel; a
+        // kernel that long is too slow pixel by pixel, so long streamlines serve many pixels.
+        const std::vector<float> vectors = fineVectors(orgnvectField2d, winWidth, winHeight, k);
+        StreamlineLic(vectors.data(), pNoise.data(), kKernelLength * float(k), imageW, imageH)
+            .convolve(pImage.data());
+    }
     const bool bSaved = imgProc->SavePPM(filename, pImage.data(), imageW, imageH, doLic);
     doLic = false;
     // Whatever an older file of that name holds belongs to another field or time step.

@@ -62,7 +62,8 @@ public:
     unsigned threadCount = 0; // 0: one thread per core
     // Above 1, the field is sampled bilinearly at every pixel's centre, the noise has the
     // image's resolution and the kernel covers the same field distance as at one pixel per
-    // cell, so small grids get streaks instead of blocks.
+    // cell, so small grids get streaks instead of blocks. Such images are computed in one
+    // thread, with long streamlines that serve every pixel they cross.
     int pixelsPerCell = 1;
     // The vector units the convolution runs on; all give the same bytes. Avx2 falls back to
     // Sse2 on a processor without it, Fastest takes Avx2 where it can.

@@ -344,6 +344,29 @@ TEST_F(Files, FinerImageSmearsTheSameFieldDistance)
     EXPECT_FALSE(lic.GenLICImage(w, h, vectors.data(), (dir + "/huge.ppm").c_str()));
 }
 
+// Closed streamlines around a vortex end, huge and NaN vectors are safe (NaN black), and the
+// bytes do not depend on the thread count.
+TEST_F(Files, FinerImageIsTheSameForAnyThreadCount)
+{
+    const int w = 20, h = 15;
+    std::vector<float2> vortex(w * h);
+    for (int k = 0; k < w * h; ++k)
+        vortex[k] = makeFloat2(7.0f - float(k / w), float(k % w) - 9.5f);
+    vortex[5] = makeFloat2(3e38f, 0.0f); // a step beyond any coordinate
+    vortex[9] = makeFloat2(nan, 1.0f);
+    lic.pixelsPerCell = 3;
+    Bytes images[2];
+    for (const unsigned threads : {1u, 2u})
+    {
+        lic.threadCount = threads;
+        std::srand(3);
+        ASSERT_TRUE(lic.GenLICImage(w, h, vortex.data(), (dir + "/vortex.ppm").c_str()));
+        images[threads - 1] = lic.pImage;
+    }
+    EXPECT_EQ(images[0], images[1]);
+    EXPECT_EQ(images[0][3 * 9 + 1], 0);
+}
+
 // Marks at 100 % x width / 500 within 25-400 %; K = 600 / width below 300 cells, within 4096
 // pixels a side.
 TEST(FieldFit, MarkSizeAndLicResolutionFollowTheWidth)
