@@ -43,14 +43,7 @@ public:
     using BlockSink = std::function<void(const float2* samples, std::size_t count)>;
     static constexpr std::int64_t kBlockSamples = std::int64_t(1) << 22;
 
-    // Reads rows [row, row + rows) counted from the south and columns [column, column + columns)
-    // counted from the west of level s of step t, multiplied by factor, x fastest. Missing
-    // samples become zero and are counted.
-    void readBlock(int t, int s, int row, int rows, int column, int columns, double factor,
-                   float2* out);
     void readStepInBlocks(int t, double factor, const BlockSink& take);
-    // Step t whole: levels() x height() x width() samples.
-    void readStep(int t, double factor, std::vector<float2>& samples);
     // The factor that makes the 95th-percentile non-zero speed of steps first ... last equal
     // to the default field's (1 when every speed is zero). Steps in which every sample is
     // missing are refused.
@@ -110,6 +103,11 @@ private:
     std::vector<double> numbers(int component, const char* name, bool single) const;
     void readPacking(int component);
     bool isMissing(int component, double value) const;
+    // Reads rows [row, row + rows) counted from the south and columns [column, column + columns)
+    // counted from the west of level s of step t, multiplied by factor, x fastest. Missing
+    // samples become zero and are counted.
+    void readBlock(int t, int s, int row, int rows, int column, int columns, double factor,
+                   float2* out);
     std::pair<std::int64_t, std::int64_t> readSlab(int component, int t, int s, int row, int rows,
                                                    int column, int columns);
     std::string variableList() const;
