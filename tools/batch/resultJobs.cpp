@@ -269,16 +269,13 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
     const critpntArray& found = *detect.critpoints;
     const struct
     {
-        const char* name;
         int code;
         const float2* points;
         int count;
-    } types[] = {{"repelling focus", 3, found.repFocus, detect.repFocusCnt},
-                 {"attracting focus", 2, found.attrFocus, detect.attrFocusCnt},
-                 {"center", 6, found.center, detect.centerCnt},
-                 {"repelling node", 1, found.repNode, detect.repNodeCnt},
-                 {"attracting node", 0, found.attrNode, detect.attrNodeCnt},
-                 {"saddle", 4, found.saddlePnt, detect.saddlePntCnt}};
+    } types[] = {
+        {3, found.repFocus, detect.repFocusCnt}, {2, found.attrFocus, detect.attrFocusCnt},
+        {6, found.center, detect.centerCnt},     {1, found.repNode, detect.repNodeCnt},
+        {0, found.attrNode, detect.attrNodeCnt}, {4, found.saddlePnt, detect.saddlePntCnt}};
     out << (json ? "[" : "x,y,type,code\n");
     bool first = true;
     for (const auto& type : types)
@@ -287,9 +284,10 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
             const std::string x = numberText(type.points[k].x), y = numberText(type.points[k].y);
             if (json)
                 out << (first ? "\n" : ",\n") << "{\"x\": " << x << ", \"y\": " << y
-                    << ", \"type\": \"" << type.name << "\", \"code\": " << type.code << '}';
+                    << ", \"type\": \"" << typeName(type.code) << "\", \"code\": " << type.code
+                    << '}';
             else
-                out << x << ',' << y << ',' << type.name << ',' << type.code << '\n';
+                out << x << ',' << y << ',' << typeName(type.code) << ',' << type.code << '\n';
         }
     out << (json ? "\n]\n" : "");
 }
