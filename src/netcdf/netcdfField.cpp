@@ -755,3 +755,9 @@ void NetcdfField::refuseNoData() const
     fail("'" + names[0] + "' and '" + names[1] +
          "' hold no data in the time steps read: every sample is missing");
 }
+
+void NetcdfField::refuseIfNoData() const
+{
+    if (missing == read)
+        refuseNoData();
+}

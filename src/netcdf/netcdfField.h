@@ -50,8 +50,8 @@ public:
     double defaultScale(int first, int last);
     // The speed the last default scale was taken from; 0 when every speed was zero.
     double percentileSpeed() const { return speed95; }
-    // Throws: every sample read is missing.
-    [[noreturn]] void refuseNoData() const;
+    // Throws when every sample read so far is missing.
+    void refuseIfNoData() const;
     // Doubts about the file worth a warning (u and v in different units).
     const std::vector<std::string>& warnings() const { return notices; }
 
@@ -112,6 +112,7 @@ private:
                                                    int column, int columns);
     std::string variableList() const;
     [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void refuseNoData() const;
 
     std::string path;
     int ncid = -1;
