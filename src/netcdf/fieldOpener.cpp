@@ -115,8 +115,7 @@ void FieldOpener::loadNetcdf(const std::string& path, const Options& options, st
         netcdf.readStepInBlocks(first + t, factor,
                                 [&](const float2* samples, std::size_t count)
                                 { out = std::copy(samples, samples + count, out); });
-    if (netcdf.missingSamples() == netcdf.samplesRead())
-        netcdf.refuseNoData();
+    netcdf.refuseIfNoData();
     firstStep = first;
     reportMissing(netcdf, notes);
 }

@@ -705,15 +705,6 @@ void NetcdfField::readStepInBlocks(int t, double factor, const BlockSink& take)
         }
 }
 
-void NetcdfField::readStep(int t, double factor, std::vector<float2>& samples)
-{
-    samples.clear();
-    samples.reserve(std::size_t(width()) * height() * levels());
-    readStepInBlocks(t, factor,
-                     [&](const float2* values, std::size_t count)
-                     { samples.insert(samples.end(), values, values + count); });
-}
-
 // The percentile comes from a histogram over the top 16 bits of the speeds' float
 // representation, which orders positive floats: 1/128 relative resolution in little memory.
 double NetcdfField::defaultScale(int first, int last)
@@ -763,4 +754,10 @@ void NetcdfField::refuseNoData() const
 {
     fail("'" + names[0] + "' and '" + names[1] +
          "' hold no data in the time steps read: every sample is missing");
+}
+
+void NetcdfField::refuseIfNoData() const
+{
+    if (missing == read)
+        refuseNoData();
 }

@@ -43,22 +43,15 @@ public:
     using BlockSink = std::function<void(const float2* samples, std::size_t count)>;
     static constexpr std::int64_t kBlockSamples = std::int64_t(1) << 22;
 
-    // Reads rows [row, row + rows) counted from the south and columns [column, column + columns)
-    // counted from the west of level s of step t, multiplied by factor, x fastest. Missing
-    // samples become zero and are counted.
-    void readBlock(int t, int s, int row, int rows, int column, int columns, double factor,
-                   float2* out);
     void readStepInBlocks(int t, double factor, const BlockSink& take);
-    // Step t whole: levels() x height() x width() samples.
-    void readStep(int t, double factor, std::vector<float2>& samples);
     // The factor that makes the 95th-percentile non-zero speed of steps first ... last equal
     // to the default field's (1 when every speed is zero). Steps in which every sample is
     // missing are refused.
     double defaultScale(int first, int last);
     // The speed the last default scale was taken from; 0 when every speed was zero.
     double percentileSpeed() const { return speed95; }
-    // Throws: every sample read is missing.
-    [[noreturn]] void refuseNoData() const;
+    // Throws when every sample read so far is missing.
+    void refuseIfNoData() const;
     // Doubts about the file worth a warning (u and v in different units).
     const std::vector<std::string>& warnings() const { return notices; }
 
@@ -110,10 +103,16 @@ private:
     std::vector<double> numbers(int component, const char* name, bool single) const;
     void readPacking(int component);
     bool isMissing(int component, double value) const;
+    // Reads rows [row, row + rows) counted from the south and columns [column, column + columns)
+    // counted from the west of level s of step t, multiplied by factor, x fastest. Missing
+    // samples become zero and are counted.
+    void readBlock(int t, int s, int row, int rows, int column, int columns, double factor,
+                   float2* out);
     std::pair<std::int64_t, std::int64_t> readSlab(int component, int t, int s, int row, int rows,
                                                    int column, int columns);
     std::string variableList() const;
     [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] void refuseNoData() const;
 
     std::string path;
     int ncid = -1;

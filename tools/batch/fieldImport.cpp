@@ -83,8 +83,8 @@ void FieldImport::run(const std::vector<std::string>& words, std::ostream& err)
                                 });
         progress.show(t + 1);
     }
-    if (writer.error().empty() && netcdf.missingSamples() == netcdf.samplesRead())
-        netcdf.refuseNoData();
+    if (writer.error().empty())
+        netcdf.refuseIfNoData();
     if (!writer.commit())
         throw BatchFailure::badInput(writer.error());
     FieldInput::reportMissing(netcdf, args.notes(err));

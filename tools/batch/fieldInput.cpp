@@ -56,6 +56,12 @@ FieldInput::FieldInput(const std::string& path, const BatchArguments& args, std:
 {
 }
 
+std::set<std::string> FieldInput::withFieldOptions(std::set<std::string> options)
+{
+    options.insert({"--u", "--v", "--level", "--scale"});
+    return options;
+}
+
 NetcdfField::Selection FieldInput::selection(const BatchArguments& args, bool levelsMayBeAll)
 {
     NetcdfField::Selection chosen;

@@ -4,6 +4,9 @@
 
 #include "netcdf/fieldOpener.h"
 
+#include <set>
+#include <string>
+
 class BatchArguments;
 
 class FieldInput : public FieldOpener
@@ -14,6 +17,8 @@ public:
     FieldInput(const std::string& path, const BatchArguments& args, std::ostream& err, int first,
                int last);
 
+    // A job's own options and the field options above, which every job reading a FIELD takes.
+    static std::set<std::string> withFieldOptions(std::set<std::string> options);
     // The NetCDF options shared with import.
     static NetcdfField::Selection selection(const BatchArguments& args, bool levelsMayBeAll);
     static double scale(NetcdfField& netcdf, const BatchArguments& args, std::ostream& err,

@@ -78,7 +78,7 @@ void compute(FtleField& ftle, const DataManipulate& data, const FtleSettings& se
 void FtleJob::run(const std::vector<std::string>& words, std::ostream& err)
 {
     const BatchArguments args(
-        words, {"--time", "--duration", "--resolution", "--u", "--v", "--level", "--scale"},
+        words, FieldInput::withFieldOptions({"--time", "--duration", "--resolution"}),
         {"--backward"}, 2);
     const fs::path out = args.positional(1);
     const std::string extension = lowerExtension(out);

@@ -97,9 +97,9 @@ int markPercentGiven(const BatchArguments& args)
 
 void RenderJob::run(const std::vector<std::string>& words, std::ostream& err)
 {
-    const BatchArguments args(
-        words, {"--time", "--seed", "--u", "--v", "--level", "--scale", "--mark-size"},
-        {"--lic", "--critical-points", "--templates"}, 2);
+    const BatchArguments args(words,
+                              FieldInput::withFieldOptions({"--time", "--seed", "--mark-size"}),
+                              {"--lic", "--critical-points", "--templates"}, 2);
     const fs::path out = fs::absolute(args.positional(1));
     const QString format = QString::fromStdString(out.extension().string()).mid(1).toLower();
     if (format != "png" && format != "ppm" && format != "jpg")

@@ -26,15 +26,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// Options every job that reads a FIELD accepts.
-const std::set<std::string> kFieldOptions = {"--u", "--v", "--level", "--scale"};
-
-std::set<std::string> withFieldOptions(std::set<std::string> options)
-{
-    options.insert(kFieldOptions.begin(), kFieldOptions.end());
-    return options;
-}
-
 // The view makes its image through a PPM file and reads it back, equalised on request; so does
 // this. The noise restarts the C library's sequence, as in the view's first image of a run.
 void writeLicImage(DataManipulate& data, int index, const fs::path& out, bool equalise,
@@ -212,7 +203,8 @@ void writeTracksJson(const CritpntTracker& tracker, int stepOffset, std::ostream
 // critpnt --track: the points of every step in --times A:B (all by default), linked into tracks.
 void critpntTracks(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
 {
-    const BatchArguments args(words, withFieldOptions({"--times", "--format"}), {"--track"}, 1);
+    const BatchArguments args(words, FieldInput::withFieldOptions({"--times", "--format"}),
+                              {"--track"}, 1);
     const bool json = args.json();
     const FieldImport::StepRange range = args.has("--times")
                                              ? FieldImport::parseTimes(args.text("--times"))
@@ -231,7 +223,7 @@ void critpntTracks(const std::vector<std::string>& words, std::ostream& out, std
 
 void ResultJobs::lic(const std::vector<std::string>& words, std::ostream& err)
 {
-    const BatchArguments args(words, withFieldOptions({"--time", "--pixels-per-cell"}),
+    const BatchArguments args(words, FieldInput::withFieldOptions({"--time", "--pixels-per-cell"}),
                               {"--equalise", "--all-times"}, 2);
     const fs::path out = args.positional(1);
     if (lowerExtension(out) != ".png" && lowerExtension(out) != ".ppm")
@@ -259,7 +251,7 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
 {
     if (std::find(words.begin(), words.end(), "--track") != words.end())
         return critpntTracks(words, out, err);
-    const BatchArguments args(words, withFieldOptions({"--time", "--format"}), {}, 1);
+    const BatchArguments args(words, FieldInput::withFieldOptions({"--time", "--format"}), {}, 1);
     const bool json = args.json();
     const int time = args.integer("--time", 0);
     FieldInput input(args.positional(0), args, err, time, time);
@@ -269,16 +261,13 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
     const critpntArray& found = *detect.critpoints;
     const struct
     {
-        const char* name;
         int code;
         const float2* points;
         int count;
-    } types[] = {{"repelling focus", 3, found.repFocus, detect.repFocusCnt},
-                 {"attracting focus", 2, found.attrFocus, detect.attrFocusCnt},
-                 {"center", 6, found.center, detect.centerCnt},
-                 {"repelling node", 1, found.repNode, detect.repNodeCnt},
-                 {"attracting node", 0, found.attrNode, detect.attrNodeCnt},
-                 {"saddle", 4, found.saddlePnt, detect.saddlePntCnt}};
+    } types[] = {
+        {3, found.repFocus, detect.repFocusCnt}, {2, found.attrFocus, detect.attrFocusCnt},
+        {6, found.center, detect.centerCnt},     {1, found.repNode, detect.repNodeCnt},
+        {0, found.attrNode, detect.attrNodeCnt}, {4, found.saddlePnt, detect.saddlePntCnt}};
     out << (json ? "[" : "x,y,type,code\n");
     bool first = true;
     for (const auto& type : types)
@@ -287,17 +276,18 @@ void ResultJobs::critpnt(const std::vector<std::string>& words, std::ostream& ou
             const std::string x = numberText(type.points[k].x), y = numberText(type.points[k].y);
             if (json)
                 out << (first ? "\n" : ",\n") << "{\"x\": " << x << ", \"y\": " << y
-                    << ", \"type\": \"" << type.name << "\", \"code\": " << type.code << '}';
+                    << ", \"type\": \"" << typeName(type.code) << "\", \"code\": " << type.code
+                    << '}';
             else
-                out << x << ',' << y << ',' << type.name << ',' << type.code << '\n';
+                out << x << ',' << y << ',' << typeName(type.code) << ',' << type.code << '\n';
         }
     out << (json ? "\n]\n" : "");
 }
 
 void ResultJobs::trace(const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
 {
-    const BatchArguments args(words, withFieldOptions({"--seed", "--kind", "--time", "--format"}),
-                              {}, 1);
+    const BatchArguments args(
+        words, FieldInput::withFieldOptions({"--seed", "--kind", "--time", "--format"}), {}, 1);
     const bool json = args.json();
     std::vector<float2> seeds;
     for (const std::string& text : args.texts("--seed"))
