@@ -392,10 +392,10 @@ void MyClass::handOverTabPaths(bool steady)
                                          rdStdyDat->leStdyDatDir->text());
         return;
     }
+    const QString hdrPath = rdUbstdyDat->leUnstdyHdrDir->text();
     const QString dataPath = rdUbstdyDat->leUnstdyDatDir->text();
-    const QString other = dataPath.contains('U') ? QString(dataPath).replace('U', 'V')
-                                                 : QString(dataPath).replace('V', 'U');
-    flowView2d->on_updateUnstdyDataDir(rdUbstdyDat->leUnstdyHdrDir->text(), dataPath, other);
+    flowView2d->on_updateUnstdyDataDir(hdrPath, dataPath,
+                                       TabReadUnstdyDat::otherComponent(hdrPath, dataPath));
     flowView2d->on_view_changeUnstdySlice(ui.hSliUnstdySliceID->value());
 }
 

@@ -22,6 +22,12 @@ TabReadUnstdyDat::TabReadUnstdyDat(QWidget* parent)
         leUnstdyDatDir->setText("./flow data/unstdy flow data/Uf/Uf01.dat");
 }
 
+QString TabReadUnstdyDat::otherComponent(const QString& hdrPath, const QString& path)
+{
+    const QString v = DataManipulate::otherComponentPath(hdrPath, path, 'U', 'V');
+    return v != path ? v : DataManipulate::otherComponentPath(hdrPath, path, 'V', 'U');
+}
+
 void TabReadUnstdyDat::on_btnOpnUnstdyHdrDlg()
 {
     const QString path = chooseFile(this, tr("Open Unsteady Flow Header files"), QString(),
@@ -43,9 +49,7 @@ void TabReadUnstdyDat::on_btnOpnUnstdyDatDlg()
         return;
     unSteadyPth = path;
     // The user may pick either component; the other one sits beside it with U and V swapped.
-    unSteadyPth2 = DataManipulate::otherComponentPath(unSteadyHdrPth, unSteadyPth, 'U', 'V');
-    if (unSteadyPth2 == unSteadyPth)
-        unSteadyPth2 = DataManipulate::otherComponentPath(unSteadyHdrPth, unSteadyPth, 'V', 'U');
+    unSteadyPth2 = otherComponent(unSteadyHdrPth, unSteadyPth);
     if (leUnstdyDatDir)
         leUnstdyDatDir->setText(unSteadyPth);
     emit unstdydirPasstoDataMani(unSteadyHdrPth, unSteadyPth, unSteadyPth2);

@@ -19,6 +19,9 @@ public:
 
     explicit TabReadUnstdyDat(QWidget* parent);
 
+    // The other component's file of a picked U or V file of the series under hdrPath.
+    static QString otherComponent(const QString& hdrPath, const QString& path);
+
     QString unSteadyHdrPth;
     QString unSteadyPth;
     QString unSteadyPth2;

@@ -310,6 +310,8 @@ private:
     void drawBand(const std::vector<BandVertex>& verts, GLenum mode);
     bool hasLicField(int timeId) const;
     GLuint& licTexture(int texID);
+    // Loads w x h RGB bytes into the texture name (made when 0); false without a GL context.
+    bool uploadRgbTexture(GLuint& name, int w, int h, const void* rgb);
     void toggleCritpntType(bool& bType, int state);
     void detectCritpnts(int timeId);
     // Template lines (or their moving streamlets while the flowlet animation runs) and the
@@ -393,7 +395,6 @@ private:
     void requestFtle();
     void followFtle();
     void takeFtle();
-    void uploadFtle(int w, int h, const std::vector<unsigned char>& rgb);
     void drwFtleImage();
     void showFtleColourBar(bool both, FtleColourMap::Range r0, FtleColourMap::Range r1);
 

@@ -181,25 +181,10 @@ void FlowView::takeFtle()
         for (int c = 0; c < 3; ++c)
             rgb[3 * k + c] = static_cast<unsigned char>(a[c] * b[c] / 255);
     }
-    uploadFtle(first.seedsX, first.seedsY, rgb);
+    if (uploadRgbTexture(texFtle, first.seedsX, first.seedsY, rgb.data()))
+        bFtleShown = true;
     showFtleColourBar(both, r0, r1);
     repaint();
-}
-
-void FlowView::uploadFtle(int w, int h, const std::vector<unsigned char>& rgb)
-{
-    if (!context())
-        return;
-    makeCurrent();
-    if (texFtle == 0)
-        glGenTextures(1, &texFtle);
-    glBindTexture(GL_TEXTURE_2D, texFtle);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    bFtleShown = true;
-    invalidate();
 }
 
 void FlowView::drwFtleImage()

@@ -46,9 +46,13 @@ bool FlowView::getTexture(const char* imageFileName, Image* tempimage, int texID
     const int3 size = dataMani->flowFieldSize;
     if (!licImage->readinLICImage(size.x, size.y, tempimage, bLicHisto, imageFileName))
         return false;
+    return uploadRgbTexture(licTexture(texID), tempimage->sizeX, tempimage->sizeY, tempimage->data);
+}
+
+bool FlowView::uploadRgbTexture(GLuint& name, int w, int h, const void* rgb)
+{
     if (!useContextOf(*this))
         return false;
-    GLuint& name = licTexture(texID);
     if (name == 0)
         glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -56,8 +60,7 @@ bool FlowView::getTexture(const char* imageFileName, Image* tempimage, int texID
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Rows of 3-byte pixels are not padded to 4 bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, tempimage->sizeX, tempimage->sizeY, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, tempimage->data);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     invalidate();
     return true;
 }

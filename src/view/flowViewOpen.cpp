@@ -98,7 +98,7 @@ void FlowView::installField(std::unique_ptr<DataManipulate> field, const QString
     stopFtle();
     dataMani = std::move(field);
     adoptLoadedFieldSize();
-    // A field of the same size as the last one still needs its camera and land again.
+    // Every field, of the last one's size or not, needs its camera and land again.
     fieldLoaded();
     trace->uiTimelDispTimeId = uiTimelDispTimeId;
     uiTimeId = uiTimelDispTimeId;

@@ -256,16 +256,13 @@ bool FlowView::dataSetFilesPresent(bool steady) const
 }
 
 // A slice of another data set may have another size: the tracer and the LIC generator must
-// describe the field they are given, and the camera must frame it.
+// describe the field they are given (the caller frames it with fieldLoaded()).
 void FlowView::adoptLoadedFieldSize()
 {
     const int3 size = dataMani->flowFieldSize;
     if (size.x == trace->winWidth && size.y == trace->winHeight &&
         static_cast<float>(size.z) == trace->strkStpTime)
-    {
-        landBlock = nullptr; // the same size, other samples
         return;
-    }
     auto tracer = std::make_unique<Tracing>(size, uiTimelDispTimeId);
     tracer->uiIntvTracStp = uiIntvTracStp;
     tracer->bMulti = bRake || bUnif || bRand;
@@ -276,7 +273,6 @@ void FlowView::adoptLoadedFieldSize()
     trace = std::move(tracer);
     licImage = std::make_unique<LIC>(size);
     uiTimelDispTimeId = std::min(uiTimelDispTimeId, std::max(size.z - 1, 0));
-    fieldLoaded();
 }
 
 void FlowView::on_view_changeUnstdyInterTimeSel(int value)

@@ -182,6 +182,19 @@ private slots:
         window->rdUbstdyDat->leUnstdyHdrDir->setText("s/missing.txt");
         checkRefused([&] { window->ui.btnconfirmUnstdyFile->click(); }, "s/missing.txt");
     }
+
+    // A U in a folder above the header's names no component: "OK" on the V file loads U from Uf.
+    void tabFindsTheComponentBelowTheHeader()
+    {
+        workdir->write("Us/header.txt", "2 1 6 5 3 2\n");
+        for (const char* name :
+             {"Us/Uf/Uf01.dat", "Us/Uf/Uf02.dat", "Us/Vf/Vf01.dat", "Us/Vf/Vf02.dat"})
+            workdir->write(name, std::string(4 * 6 * 5 * 3, '\0'));
+        window->rdUbstdyDat->leUnstdyHdrDir->setText("Us/header.txt");
+        window->rdUbstdyDat->leUnstdyDatDir->setText("Us/Vf/Vf01.dat");
+        window->ui.btnconfirmUnstdyFile->click();
+        QCOMPARE(view->unstdyDatPth, QString("Us/Uf/Uf01.dat"));
+    }
 };
 
 QTEST_MAIN(TestOpenField)
