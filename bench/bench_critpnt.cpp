@@ -1,9 +1,8 @@
 // Critical point detection, classification and template seeds on slice 0 of the default
 // 500 x 500 x 48 hurricane field, as the view runs it.
+#include "benchHurricane.h"
 #include "critpnt/critpntDetect.h"
 #include "critpnt/critpntTracker.h"
-#include "data/dataManipulate.h"
-#include "datasetWriter.h"
 
 #include <benchmark/benchmark.h>
 #include <string>
@@ -12,12 +11,12 @@ namespace
 {
 void BM_GenAllCritpntData(benchmark::State& state)
 {
-    DataManipulate data("", "", "", "", false);
-    DatasetWriter::fillHurricane(data);
+    const DataManipulate& data = benchHurricane();
+    int3 size = data.flowFieldSize;
     CritpntDetect detect;
     for (auto _ : state)
     {
-        detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &data.flowFieldSize);
+        detect.genAllCritpntData(data.orgnvectField2dSlice[0], 36.0f, &size);
         benchmark::ClobberMemory();
     }
     state.counters["candidates"] = detect.allPntCnt;
@@ -38,8 +37,7 @@ namespace
 // The tracks through all 48 steps of the default field, on one thread and on all cores.
 void BM_TrackCritpnts(benchmark::State& state)
 {
-    DataManipulate data("", "", "", "", false);
-    DatasetWriter::fillHurricane(data);
+    DataManipulate& data = benchHurricane();
     CritpntTracker tracker;
     tracker.threadCount = unsigned(state.range(0));
     const int3 size = data.flowFieldSize;

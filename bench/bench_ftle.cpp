@@ -1,8 +1,7 @@
 // FTLE of the default 500 x 500 x 48 hurricane field from step 0 over 10 steps, one seed per
 // node (500 x 500), on one thread and on all cores (thread argument 0), beside a plain flow
 // map: one particle at a time on one thread, each sample blending two bilinear samples.
-#include "data/dataManipulate.h"
-#include "datasetWriter.h"
+#include "benchHurricane.h"
 #include "ftle/flowMapStep.h"
 #include "ftle/ftleField.h"
 
@@ -15,17 +14,6 @@
 namespace
 {
 const FtleSettings kSettings{0.0f, 10.0f, false, 1, 1};
-
-const DataManipulate& hurricane()
-{
-    static DataManipulate data = []
-    {
-        DataManipulate loaded("", "", "", "", false);
-        DatasetWriter::fillHurricane(loaded);
-        return loaded;
-    }();
-    return data;
-}
 
 // The field at (x, y, t) as the tracer's sampler forms it; false outside.
 bool plainSample(const DataManipulate& d, float x, float y, float t, float2& v)
@@ -72,7 +60,7 @@ void plainFlowMap(const DataManipulate& d, std::vector<float2>& pos, int steps, 
 
 void BM_PlainFlowMap(benchmark::State& state)
 {
-    const DataManipulate& data = hurricane();
+    const DataManipulate& data = benchHurricane();
     const int3 size = data.flowFieldSize;
     std::vector<float2> pos(std::size_t(size.x) * size.y);
     for (auto _ : state)
@@ -88,7 +76,7 @@ void BM_PlainFlowMap(benchmark::State& state)
 
 void BM_Ftle(benchmark::State& state)
 {
-    const DataManipulate& data = hurricane();
+    const DataManipulate& data = benchHurricane();
     FtleField ftle;
     ftle.lanes = FlowMap::Lanes(state.range(0));
     ftle.threadCount = unsigned(state.range(1));

@@ -2,9 +2,8 @@
 // all cores (thread argument 0): the convolution alone on SSE2 beside AVX2, and the whole
 // generation with its file on the fastest path; beside it, the whole generation for a global
 // 144 x 73 wind field at its fitted 4 pixels per cell. CPU time is that of the whole process.
+#include "benchHurricane.h"
 #include "common/fieldFit.h"
-#include "data/dataManipulate.h"
-#include "datasetWriter.h"
 #include "lic/LIC.h"
 #include "lic/licRows.h"
 
@@ -18,29 +17,18 @@
 
 namespace
 {
-const DataManipulate& hurricane()
-{
-    static DataManipulate data = []
-    {
-        DataManipulate loaded("", "", "", "", false);
-        DatasetWriter::fillHurricane(loaded);
-        return loaded;
-    }();
-    return data;
-}
-
 std::string label(const LIC& lic)
 {
     const unsigned used = lic.threadCount ? lic.threadCount : std::thread::hardware_concurrency();
     const bool bAvx2 = lic.kernel != LIC::Kernel::Sse2 && LicRows::avx2Supported();
-    return std::to_string(hurricane().flowFieldSize.x) + " x " +
-           std::to_string(hurricane().flowFieldSize.y) + " slice 0, " +
+    return std::to_string(benchHurricane().flowFieldSize.x) + " x " +
+           std::to_string(benchHurricane().flowFieldSize.y) + " slice 0, " +
            (bAvx2 ? "AVX2, " : "SSE2, ") + std::to_string(used) + " thread(s)";
 }
 
 void BM_FlowImagingLIC(benchmark::State& state)
 {
-    const DataManipulate& data = hurricane();
+    const DataManipulate& data = benchHurricane();
     const int w = data.flowFieldSize.x;
     const int h = data.flowFieldSize.y;
     LIC lic(data.flowFieldSize);
@@ -61,7 +49,7 @@ void BM_FlowImagingLIC(benchmark::State& state)
 
 void BM_GenLICImage(benchmark::State& state)
 {
-    const DataManipulate& data = hurricane();
+    const DataManipulate& data = benchHurricane();
     LIC lic(data.flowFieldSize);
     lic.threadCount = static_cast<unsigned>(state.range(0));
     const auto file = std::filesystem::temp_directory_path() / "quorvel-bench-lic.ppm";
